@@ -1,0 +1,23 @@
+#pragma once
+// The installation proper: decode the package, install the main components
+// and each selected component, then remove the working folder.
+#include "app/setup_app.h"
+#include "wizard/product_installer_callback.h"
+
+// How a run ended, for the wizard: the result of InstallProducts alone
+// cannot tell (it is also 0 when a shortcut failed).
+struct InstallOutcome {
+    int packageDecoded = 0;  // the pipeline succeeded
+    int stopped = 0;         // a report was answered with zero
+};
+
+int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback,
+                    InstallOutcome* outcome = nullptr);
+int InstallMainComponents(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback);
+int InstallTools(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback);
+int InstallHelp(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback);
+int InstallSamples(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback);
+int InstallRedistributables(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback);
+int CopyComponentFolder(const wchar_t* destination, const wchar_t* source);
+
+extern const wchar_t kUninstallKeyPath[];  // under HKEY_LOCAL_MACHINE

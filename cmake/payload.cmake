@@ -1,0 +1,39 @@
+# kvn_payload_object(<name> (SDK_DIR <folder> | PAYLOAD <file>) [AGREEMENT <file>] [DEPENDS ...])
+# Makes ${CMAKE_CURRENT_BINARY_DIR}/<name>.o, a COFF object holding the
+# payload resource (and the "AGREEMENT" text when given) of the custom type,
+# with the host kvnpack, and sets <name>_OBJECT in the caller's scope.
+# kvnpack writes a .res (windres cannot name a resource with a quoted
+# string); windres -J res turns it into an object that links beside the .rc one.
+function(kvn_payload_object name)
+  cmake_parse_arguments(ARG "" "SDK_DIR;PAYLOAD;AGREEMENT" "DEPENDS" ${ARGN})
+  set(dir ${CMAKE_CURRENT_BINARY_DIR})
+  set(deps host_kvnpack ${ARG_DEPENDS})
+  if(ARG_PAYLOAD)
+    set(payload ${ARG_PAYLOAD})
+    list(APPEND deps ${ARG_PAYLOAD})
+  else()
+    set(payload ${dir}/${name}.bin)
+    file(GLOB_RECURSE sdk_files CONFIGURE_DEPENDS ${ARG_SDK_DIR}/*)
+    add_custom_command(OUTPUT ${payload}
+      COMMAND ${KVN_HOST_KVNPACK} pack ${ARG_SDK_DIR} -o ${payload}
+      DEPENDS ${deps} ${sdk_files}
+      COMMENT "Packing ${ARG_SDK_DIR}"
+      VERBATIM)
+    set(deps host_kvnpack ${payload})
+  endif()
+  set(res_args --payload ${payload})
+  if(ARG_AGREEMENT)
+    list(APPEND res_args --agreement ${ARG_AGREEMENT})
+    list(APPEND deps ${ARG_AGREEMENT})
+  endif()
+  add_custom_command(OUTPUT ${dir}/${name}.res
+    COMMAND ${KVN_HOST_KVNPACK} res ${res_args} -o ${dir}/${name}.res
+    DEPENDS ${deps}
+    VERBATIM)
+  add_custom_command(OUTPUT ${dir}/${name}.o
+    COMMAND ${CMAKE_RC_COMPILER} -J res -O coff -i ${dir}/${name}.res -o ${dir}/${name}.o
+    DEPENDS ${dir}/${name}.res
+    VERBATIM)
+  set_source_files_properties(${dir}/${name}.o PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  set(${name}_OBJECT ${dir}/${name}.o PARENT_SCOPE)
+endfunction()

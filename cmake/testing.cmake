@@ -1,0 +1,40 @@
+# GoogleTest for both builds and the helper that registers a test program.
+if(WIN32)
+  # mingw: built from the sources Debian ships.
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  if(NOT TARGET GTest::gtest_main)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+# kvn_add_gtest(NAME SOURCES ... [LIBS ...] [MACHINE_STATE] [TIMEOUT s])
+# Natively every case is discovered as its own test. Under Wine a process
+# costs about a second, so each program is one test. MACHINE_STATE marks a
+# program that changes the prefix (HKLM, Program Files, Start menu, system
+# folder): such programs never run at the same time.
+function(kvn_add_gtest name)
+  cmake_parse_arguments(ARG "MACHINE_STATE" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_MACHINE_STATE)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix_state)
+    endif()
+    if(ARG_TIMEOUT)
+      set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    endif()
+  else()
+    if(ARG_TIMEOUT)
+      gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    else()
+      gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    endif()
+  endif()
+endfunction()

@@ -1,0 +1,32 @@
+#pragma once
+// Two-layer AES-256-CBC key object: imports a key blob and decrypts a block
+// in place through layer 1 then layer 0, then cuts it to its trailer length.
+#include <cstdint>
+#include "foundation/block.h"
+#include "package/aes_cipher.h"
+
+class CWCryptAESKey {
+public:
+    CWCryptAESKey();
+    virtual ~CWCryptAESKey();
+    CWCryptAESKey(const CWCryptAESKey&) = delete;
+    CWCryptAESKey& operator=(const CWCryptAESKey&) = delete;
+
+    int ImportKeyBlob(const CWBlock& blob);             // SetKey's result (0)
+    int SetKey(const CWBlock& keyMaterial, const uint8_t* iv);  // 0
+    int Decrypt(CWBlock& block);  // 0; -2 for a block shorter than 4 bytes
+    // Encrypts every whole 16-byte block of the used bytes in place, layer 0
+    // then layer 1 (CBC, the same IV). 0, or -1 when not keyed.
+    int Encrypt(CWBlock& block);
+    void Clear();
+
+    int IsKeyed() const { return m_keyed; }
+
+private:
+    CWAESCipher* m_encrypt[2];
+    CWAESCipher* m_decrypt[2];
+    int m_keyed;
+    uint8_t m_iv[16];
+    CWBlock m_keyCopy;
+    uint32_t m_reserved;  // 1 from construction, read by nothing
+};

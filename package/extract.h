@@ -1,0 +1,9 @@
+#pragma once
+// Writes the records of a package image under a destination folder. Windows only.
+#include "foundation/block.h"
+#include "package/package_callback.h"
+
+// 0 end reached or stopped by the callback, -1 no destination, -2 a fault
+// while a record was read or written (a field past the end, a joined path
+// that does not fit in 260 units).
+int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wchar_t* destination);
