@@ -1,1 +1,235 @@
-// (in progress)
+#include "foundation/file_tree.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <cwchar>
+#include <new>
+
+#include "foundation/arrays.h"
+#include "foundation/path_util.h"
+
+namespace {
+
+const wchar_t kCreateFolderFailed[] =
+    L"Unable to create destination folder: %s.\n GetLastError() retruns: %d\n";
+const wchar_t kCopyFolderFailed[] = L"Unable to copy folder: %s.\n GetLastError() retruns: %d\n";
+const wchar_t kDeleteFileFailed[] = L"Unable to delete file: %s, \nGetLastError() returned %d\n";
+const wchar_t kDeleteFolderFailed[] =
+    L"Unable to delete folder: %s.\n GetLastError() retruns: 0x%x\n";
+
+std::atomic<TraceSink> g_traceSink{nullptr};
+
+bool IsDotEntry(const wchar_t* name)
+{
+    return (name[0] == L'.' && name[1] == L'\0') ||
+           (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
+}
+
+bool IsFolder(DWORD attributes)
+{
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A junction or directory symbolic link: removed as a link, never entered.
+bool IsFolderLink(DWORD attributes)
+{
+    return IsFolder(attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Opens the enumeration of every entry of folder; INVALID_HANDLE_VALUE when
+// the folder cannot be enumerated or its pattern would not fit.
+HANDLE OpenEnumeration(const wchar_t* folder, WIN32_FIND_DATAW& entry)
+{
+    ZeroFill(&entry, sizeof entry);
+    if (!folder || !*folder)
+        return INVALID_HANDLE_VALUE;
+    wchar_t pattern[kPathUnits];
+    ZeroFill(pattern, sizeof pattern);
+    if (!FormatEntryPath(pattern, kPathUnits, folder, L"*.*"))
+        return INVALID_HANDLE_VALUE;
+    return FindFirstFileW(pattern, &entry);
+}
+
+int RemoveFolder(const wchar_t* folder)
+{
+    if (RemoveDirectoryW(folder))
+        return 1;
+    DebugTrace(kDeleteFolderFailed, folder, unsigned(GetLastError()));
+    return 0;
+}
+
+} // namespace
+
+TraceSink SetTraceSink(TraceSink sink)
+{
+    return g_traceSink.exchange(sink);
+}
+
+void DebugTrace(const wchar_t* format, ...)
+{
+    if (!format)
+        return;
+    constexpr int kTraceUnits = 1024;
+    wchar_t line[kTraceUnits];
+    va_list arguments;
+    va_start(arguments, format);
+    // The Microsoft-style formatter: "%s" takes a wide string here. A line
+    // that does not fit is cut; the last unit is always the terminator.
+    _vsnwprintf(line, kTraceUnits - 1, format, arguments);
+    va_end(arguments);
+    line[kTraceUnits - 1] = L'\0';
+    if (TraceSink sink = g_traceSink.load())
+        sink(line);
+    else
+        OutputDebugStringW(line);
+}
+
+int CreateFolderPath(const wchar_t* path)
+{
+    if (!path || !*path)
+        return 0;
+    const size_t length = wcslen(path);
+    if (length >= size_t(kPathUnits))
+        return 0;
+
+    // The built path never grows past the original: each separator it gets
+    // stands for at least one separator of the path.
+    wchar_t built[kPathUnits];
+    ZeroFill(built, sizeof built);
+    size_t at = 0;
+    if (path[0] == L'\\') {
+        built[at++] = L'\\';  // rooted path; with a second one, a network path
+        if (path[1] == L'\\')
+            built[at++] = L'\\';
+    }
+
+    int result = 0;
+    bool first = true;
+    size_t i = 0;
+    while (i < length) {
+        while (i < length && path[i] == L'\\')
+            ++i;
+        if (i >= length)
+            break;
+        if (!first)
+            built[at++] = L'\\';
+        while (i < length && path[i] != L'\\')
+            built[at++] = path[i++];
+        built[at] = L'\0';
+        // Existing folders, the drive and the server and share pieces fail
+        // here harmlessly; the next deeper folder is attempted all the same.
+        result = CreateDirectoryW(built, nullptr) ? 1 : 0;
+        first = false;
+    }
+    return result;
+}
+
+int CopyFolderTree(const wchar_t* destination, const wchar_t* source)
+{
+    if (!destination || !*destination)
+        return 0;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = OpenEnumeration(source, entry);
+
+    int result = CreateDirectoryW(destination, nullptr) ? 1 : 0;
+    DWORD failure = result ? 0 : GetLastError();
+    if (!result)
+        DebugTrace(kCreateFolderFailed, destination, int(failure));
+
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (IsDotEntry(entry.cFileName))
+                continue;
+            wchar_t from[kPathUnits];
+            wchar_t to[kPathUnits];
+            ZeroFill(from, sizeof from);
+            ZeroFill(to, sizeof to);
+            if (!FormatEntryPath(from, kPathUnits, source, entry.cFileName) ||
+                !FormatEntryPath(to, kPathUnits, destination, entry.cFileName)) {
+                result = 0;
+                failure = ERROR_FILENAME_EXCED_RANGE;
+                continue;
+            }
+            if (IsFolder(entry.dwFileAttributes))
+                result = CopyFolderTree(to, from);
+            else
+                result = CopyFileW(from, to, FALSE) ? 1 : 0;
+            failure = result ? 0 : GetLastError();
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+
+    if (!result)
+        DebugTrace(kCopyFolderFailed, source ? source : L"", int(failure));
+    return result;
+}
+
+int DeleteFolderTree(const wchar_t* folder)
+{
+    // An empty path would name the root of the current drive.
+    if (!folder || !*folder)
+        return 0;
+    const DWORD attributes = GetFileAttributesW(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && IsFolderLink(attributes))
+        return RemoveFolder(folder);
+
+    CWPtArray files;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = OpenEnumeration(folder, entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (IsDotEntry(entry.cFileName))
+                continue;
+            wchar_t* path = new (std::nothrow) wchar_t[kPathUnits];
+            if (!path)
+                continue;
+            ZeroFill(path, kPathUnits * sizeof(wchar_t));
+            // An entry whose path would not fit stays, and so does the folder.
+            if (!FormatEntryPath(path, kPathUnits, folder, entry.cFileName)) {
+                delete[] path;
+                continue;
+            }
+            if (IsFolderLink(entry.dwFileAttributes)) {
+                RemoveFolder(path);
+                delete[] path;
+            } else if (IsFolder(entry.dwFileAttributes)) {
+                DeleteFolderTree(path);
+                delete[] path;
+            } else if (!files.Add(path)) {
+                delete[] path;
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+
+    while (files.GetCount() > 0) {
+        wchar_t* path = static_cast<wchar_t*>(files.GetAt(0));
+        files.RemoveAt(0);
+        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileW(path))
+            DebugTrace(kDeleteFileFailed, path, int(GetLastError()));
+        delete[] path;
+    }
+    return RemoveFolder(folder);
+}
+
+int WriteBlockToFile(const wchar_t* path, const CWBlock& block)
+{
+    if (!path)
+        return -1;
+    const HANDLE file =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    int result = 0;
+    if (block.GetLength() > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, block.GetData(), block.GetLength(), &written, nullptr))
+            result = int(GetLastError());
+        else if (written != block.GetLength())
+            result = ERROR_HANDLE_DISK_FULL;  // a short write is no success
+    }
+    CloseHandle(file);
+    return result;
+}

@@ -15,3 +15,8 @@ int DeleteFolderTree(const wchar_t* folder);
 int WriteBlockToFile(const wchar_t* path, const CWBlock& block);
 // Receives the diagnostics; writes at most a debugger line, nothing else.
 void DebugTrace(const wchar_t* format, ...);
+
+// Where DebugTrace hands each formatted line instead of the debugger output
+// (null, the default: debugger output). Returns the previous sink.
+using TraceSink = void (*)(const wchar_t* line);
+TraceSink SetTraceSink(TraceSink sink);

@@ -1,6 +1,7 @@
 #pragma once
 // One AES context (FIPS-197, 128/192/256-bit keys) for one direction, in the
 // 32-bit table form, with ECB (0), CBC (1) and one-bit CFB (2). Portable.
+#include <cstddef>
 #include <cstdint>
 
 class CWAESCipher {
@@ -17,12 +18,22 @@ public:
     // The encrypting counterpart (used by the packaging tool): same codes,
     // -6 for a decryption context outside mode 2.
     int EncryptBuffer(const uint8_t* input, int bitLength, uint8_t* output);
+    // The same over a count of whole 16-byte blocks, for buffers whose bit
+    // length does not fit an int: 0 done (also for no blocks), or the
+    // negative codes above. Each call starts again from the stored IV.
+    int DecryptBlocks(const uint8_t* input, size_t blockCount, uint8_t* output);
+    int EncryptBlocks(const uint8_t* input, size_t blockCount, uint8_t* output);
     void EncryptBlock(const uint8_t input[16], uint8_t output[16]) const;
     void DecryptBlock(const uint8_t input[16], uint8_t output[16]) const;
 
     int State() const { return m_state; }
 
 private:
+    int CheckReady(int forbiddenDirection) const;
+    void DecryptCbc(const uint8_t* input, size_t blockCount, uint8_t* output) const;
+    void EncryptCbc(const uint8_t* input, size_t blockCount, uint8_t* output) const;
+    void Cfb1(const uint8_t* input, size_t blockCount, uint8_t* output, bool decrypt) const;
+
     int m_state;      // 1 not ready, 0 ready
     int m_mode;
     int m_direction;

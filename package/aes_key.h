@@ -28,5 +28,5 @@ private:
     int m_keyed;
     uint8_t m_iv[16];
     CWBlock m_keyCopy;
-    uint32_t m_reserved;  // 1 from construction, read by nothing
+    [[maybe_unused]] uint32_t m_reserved;  // 1 from construction, read by nothing
 };

@@ -1,0 +1,325 @@
+// Folder creation, tree copy and delete, block writing and the diagnostics,
+// on the real file system of the Wine prefix.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "foundation/block.h"
+#include "foundation/file_tree.h"
+#include "foundation/path_util.h"
+
+namespace {
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void WriteText(const std::wstring& path, const std::string& text, DWORD attributes = 0)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create test file";
+    DWORD written = 0;
+    WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
+    CloseHandle(file);
+    if (attributes)
+        SetFileAttributesW(path.c_str(), attributes);
+}
+
+std::string ReadText(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string text(4096, '\0');
+    DWORD read = 0;
+    ReadFile(file, &text[0], DWORD(text.size()), &read, nullptr);
+    CloseHandle(file);
+    text.resize(read);
+    return text;
+}
+
+std::vector<std::wstring>& Traces()
+{
+    static std::vector<std::wstring> lines;
+    return lines;
+}
+
+void RecordTrace(const wchar_t* line)
+{
+    Traces().push_back(line);
+}
+
+std::wstring ExeFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+// Each test works in a fresh folder under the temporary folder; traces are captured.
+class FileTree : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        // A folder left by an earlier run of the same process id is passed over.
+        const std::wstring base = std::wstring(temp) + L"kvn-tree-" +
+                                  std::to_wstring(GetCurrentProcessId()) + L"-";
+        do
+            root = base + std::to_wstring(++counter);
+        while (!CreateDirectoryW(root.c_str(), nullptr) && counter < 10000);
+        ASSERT_TRUE(IsFolder(root));
+        Traces().clear();
+        previous = SetTraceSink(RecordTrace);
+    }
+    void TearDown() override
+    {
+        SetTraceSink(previous);
+        DeleteFolderTree(root.c_str());
+    }
+    std::wstring At(const std::wstring& relative) const { return root + L"\\" + relative; }
+
+    std::wstring root;
+    TraceSink previous = nullptr;
+    static int counter;
+};
+int FileTree::counter = 0;
+
+TEST_F(FileTree, CreateFolderPathCreatesMissingParents)
+{
+    ASSERT_TRUE(CreateDirectoryW(At(L"A").c_str(), nullptr));
+    EXPECT_NE(CreateFolderPath(At(L"A\\B\\C").c_str()), 0);
+    EXPECT_TRUE(IsFolder(At(L"A\\B\\C")));
+    EXPECT_EQ(CreateFolderPath(At(L"A\\B\\C").c_str()), 0) << "innermost folder existed";
+    EXPECT_TRUE(IsFolder(At(L"A\\B\\C")));
+
+    EXPECT_NE(CreateFolderPath((root + L"\\\\A\\\\\\D\\").c_str()), 0);
+    EXPECT_TRUE(IsFolder(At(L"A\\D")));
+
+    EXPECT_EQ(CreateFolderPath(nullptr), 0);
+    EXPECT_EQ(CreateFolderPath(L""), 0);
+    EXPECT_EQ(CreateFolderPath(L"\\\\"), 0);
+}
+
+TEST_F(FileTree, CreateFolderPathRefusesOverlongPath)
+{
+    const std::wstring longPath = At(std::wstring(270 - root.size(), L'x'));
+    EXPECT_EQ(CreateFolderPath(longPath.c_str()), 0);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW(At(L"x*").c_str(), &entry);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "a cut-down folder was created";
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+
+TEST_F(FileTree, CopyFolderTreeCopiesNestedTreeAndOverwrites)
+{
+    CreateFolderPath(At(L"src\\sub\\deeper").c_str());
+    WriteText(At(L"src\\a.txt"), "alpha");
+    WriteText(At(L"src\\sub\\b.txt"), "beta");
+    WriteText(At(L"src\\sub\\deeper\\c.bin"), std::string("\0\1\2", 3));
+    CreateFolderPath(At(L"dst\\sub").c_str());
+    WriteText(At(L"dst\\sub\\b.txt"), "older and longer contents");
+    WriteText(At(L"dst\\extra.txt"), "stays");
+
+    EXPECT_NE(CopyFolderTree(At(L"dst").c_str(), At(L"src").c_str()), 0);
+    EXPECT_EQ(ReadText(At(L"dst\\a.txt")), "alpha");
+    EXPECT_EQ(ReadText(At(L"dst\\sub\\b.txt")), "beta");
+    EXPECT_EQ(ReadText(At(L"dst\\sub\\deeper\\c.bin")), std::string("\0\1\2", 3));
+    EXPECT_EQ(ReadText(At(L"dst\\extra.txt")), "stays");
+    EXPECT_EQ(ReadText(At(L"src\\a.txt")), "alpha");
+}
+
+TEST_F(FileTree, CopyFolderTreeResultIsTheLastAction)
+{
+    // Empty source: the result is the creation of the destination.
+    CreateFolderPath(At(L"empty").c_str());
+    EXPECT_NE(CopyFolderTree(At(L"new").c_str(), At(L"empty").c_str()), 0);
+    EXPECT_EQ(CopyFolderTree(At(L"new").c_str(), At(L"empty").c_str()), 0);
+    // A missing source behaves the same.
+    EXPECT_NE(CopyFolderTree(At(L"new2").c_str(), At(L"missing").c_str()), 0);
+    EXPECT_TRUE(IsFolder(At(L"new2")));
+    // One file into an existing destination: the copy decides.
+    CreateFolderPath(At(L"one").c_str());
+    WriteText(At(L"one\\f.txt"), "fresh");
+    EXPECT_NE(CopyFolderTree(At(L"new").c_str(), At(L"one").c_str()), 0);
+    // The same file held open at the destination: the copy fails, and so does the result.
+    WriteText(At(L"one\\f.txt"), "newer");
+    HANDLE held = CreateFileW(At(L"new\\f.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CopyFolderTree(At(L"new").c_str(), At(L"one").c_str()), 0);
+    CloseHandle(held);
+    EXPECT_EQ(ReadText(At(L"new\\f.txt")), "fresh");
+    // Without a destination nothing is done at all.
+    EXPECT_EQ(CopyFolderTree(nullptr, At(L"one").c_str()), 0);
+}
+
+TEST_F(FileTree, CopyFolderTreeSkipsEntriesWhosePathWouldNotFit)
+{
+    CreateFolderPath(At(L"s").c_str());
+    WriteText(At(L"s\\long-name-of-a-file.txt"), "x");
+    // Destination folder so long that destination\entry exceeds 259 units.
+    const std::wstring destination = At(std::wstring(250 - root.size(), L'd'));
+    ASSERT_EQ(destination.size(), 251u);
+    EXPECT_EQ(CopyFolderTree(destination.c_str(), At(L"s").c_str()), 0);
+    ASSERT_TRUE(IsFolder(destination));
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((destination + L"\\*").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    int entries = 0;
+    do {
+        if (wcscmp(entry.cFileName, L".") && wcscmp(entry.cFileName, L".."))
+            ++entries;
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    EXPECT_EQ(entries, 0) << "a cut-down name was written";
+}
+
+TEST_F(FileTree, DeleteFolderTreeRemovesReadOnlyFilesAndReportsOnlyTheTop)
+{
+    CreateFolderPath(At(L"t\\sub\\deeper").c_str());
+    WriteText(At(L"t\\ro.txt"), "r", FILE_ATTRIBUTE_READONLY);
+    WriteText(At(L"t\\hidden.txt"), "h", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    WriteText(At(L"t\\sub\\deeper\\ro.txt"), "r", FILE_ATTRIBUTE_READONLY);
+    EXPECT_NE(DeleteFolderTree(At(L"t").c_str()), 0);
+    EXPECT_FALSE(Exists(At(L"t")));
+    EXPECT_TRUE(Traces().empty());
+
+    EXPECT_EQ(DeleteFolderTree(At(L"t").c_str()), 0) << "missing folder";
+    EXPECT_EQ(DeleteFolderTree(nullptr), 0);
+}
+
+TEST_F(FileTree, DeleteFolderTreeLeavesAFileItCannotDeleteAndItsFolders)
+{
+    CreateFolderPath(At(L"t\\sub").c_str());
+    WriteText(At(L"t\\sub\\busy.txt"), "busy");
+    WriteText(At(L"t\\free.txt"), "free");
+    HANDLE busy = CreateFileW(At(L"t\\sub\\busy.txt").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(DeleteFolderTree(At(L"t").c_str()), 0);
+    CloseHandle(busy);
+    EXPECT_TRUE(Exists(At(L"t\\sub\\busy.txt")));
+    EXPECT_FALSE(Exists(At(L"t\\free.txt")));
+
+    const std::vector<std::wstring> expected = {
+        L"Unable to delete file: " + At(L"t\\sub\\busy.txt") +
+            L", \nGetLastError() returned 32\n",
+        L"Unable to delete folder: " + At(L"t\\sub") + L".\n GetLastError() retruns: 0x91\n",
+        L"Unable to delete folder: " + At(L"t") + L".\n GetLastError() retruns: 0x91\n"};
+    EXPECT_EQ(Traces(), expected);
+}
+
+TEST_F(FileTree, CopyDiagnosticsAreTheExactTexts)
+{
+    CreateFolderPath(At(L"empty").c_str());
+    CreateFolderPath(At(L"dst").c_str());
+    EXPECT_EQ(CopyFolderTree(At(L"dst").c_str(), At(L"empty").c_str()), 0);
+    const std::vector<std::wstring> expected = {
+        L"Unable to create destination folder: " + At(L"dst") +
+            L".\n GetLastError() retruns: 183\n",
+        L"Unable to copy folder: " + At(L"empty") + L".\n GetLastError() retruns: 183\n"};
+    EXPECT_EQ(Traces(), expected);
+}
+
+TEST_F(FileTree, WriteBlockToFileCreatesOrReplaces)
+{
+    CWBlock empty;
+    EXPECT_EQ(WriteBlockToFile(At(L"empty.bin").c_str(), empty), 0);
+    EXPECT_EQ(ReadText(At(L"empty.bin")), "");
+
+    WriteText(At(L"data.bin"), "a much longer old content");
+    CWBlock block;
+    block.Append("new\0bytes", 9);
+    EXPECT_EQ(WriteBlockToFile(At(L"data.bin").c_str(), block), 0);
+    EXPECT_EQ(ReadText(At(L"data.bin")), std::string("new\0bytes", 9));
+
+    EXPECT_EQ(WriteBlockToFile(nullptr, block), -1);
+    EXPECT_EQ(WriteBlockToFile(At(L"missing\\x.bin").c_str(), block), -1);
+    WriteText(At(L"held.bin"), "old");
+    HANDLE held = CreateFileW(At(L"held.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WriteBlockToFile(At(L"held.bin").c_str(), block), -1);
+    CloseHandle(held);
+    EXPECT_EQ(ReadText(At(L"held.bin")), "old");
+}
+
+// The tree prepared on the host side: tree\link and tree\sub\deeplink point to
+// target, and Wine presents them as directory reparse points. Wine cannot remove
+// such a link itself (its removal goes through the link), so what is checked is
+// that nothing behind a link is touched while the tree's own files go.
+TEST_F(FileTree, DeleteFolderTreeNeverEntersAHostDirectoryLink)
+{
+    const std::wstring links = ExeFolder() + L"\\tree-fixture\\links";
+    const DWORD linkAttributes = GetFileAttributesW((links + L"\\tree\\link").c_str());
+    if (linkAttributes == INVALID_FILE_ATTRIBUTES ||
+        !(linkAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        GTEST_SKIP() << "the host-side link tree is missing (made by the test fixture)";
+
+    DeleteFolderTree((links + L"\\tree").c_str());
+    EXPECT_EQ(ReadText(links + L"\\target\\keep.txt"), "keep");
+    EXPECT_EQ(ReadText(links + L"\\target\\inner\\inner.txt"), "inner");
+    EXPECT_FALSE(Exists(links + L"\\tree\\own.txt"));
+    EXPECT_FALSE(Exists(links + L"\\tree\\sub\\own.txt"));
+}
+
+// Drive K: is a scratch folder mapped by the test fixture. An empty path means
+// the root of the current drive to Windows; no operation may touch it.
+class CurrentDriveRoot : public FileTree {
+protected:
+    void SetUp() override
+    {
+        FileTree::SetUp();
+        if (ReadText(L"K:\\marker.txt") != "marker")
+            GTEST_SKIP() << "drive K: is not mapped (made by the test fixture)";
+        GetCurrentDirectoryW(MAX_PATH, saved);
+        ASSERT_TRUE(SetCurrentDirectoryW(L"K:\\cwd"));
+    }
+    void TearDown() override
+    {
+        if (saved[0])
+            SetCurrentDirectoryW(saved);
+        FileTree::TearDown();
+    }
+    wchar_t saved[MAX_PATH] = {};
+};
+
+TEST_F(CurrentDriveRoot, EmptyPathsNeverNameTheRoot)
+{
+    EXPECT_EQ(DeleteFolderTree(L""), 0);
+    EXPECT_EQ(ReadText(L"K:\\marker.txt"), "marker");
+    EXPECT_TRUE(IsFolder(L"K:\\cwd"));
+
+    CreateFolderPath(At(L"src").c_str());
+    WriteText(At(L"src\\copied.txt"), "c");
+    EXPECT_EQ(CopyFolderTree(L"", At(L"src").c_str()), 0);
+    EXPECT_FALSE(Exists(L"K:\\copied.txt"));
+}
+
+TEST_F(CurrentDriveRoot, RootedPathIsCreatedAtTheRootNotBelowTheCurrentFolder)
+{
+    EXPECT_NE(CreateFolderPath(L"\\rooted\\inner"), 0);
+    EXPECT_TRUE(IsFolder(L"K:\\rooted\\inner"));
+    EXPECT_FALSE(Exists(L"K:\\cwd\\rooted"));
+    RemoveDirectoryW(L"K:\\rooted\\inner");
+    RemoveDirectoryW(L"K:\\rooted");
+}
+
+} // namespace
