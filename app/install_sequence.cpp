@@ -1,1 +1,155 @@
-// (in progress)
+// The installation proper: decode the package into the working folder, copy
+// the main components and each selected component, write the uninstall entry
+// and the shortcuts, then delete the working folder. A report answered with
+// zero stops the run; the working folder is deleted all the same.
+#include "app/install_sequence.h"
+
+#include <cwchar>
+
+#include "app/command_line.h"
+#include "app/report_gate.h"
+#include "app/shortcuts.h"
+#include "foundation/file_tree.h"
+#include "foundation/registry_version.h"
+#include "package/decode_pipeline.h"
+
+const wchar_t kUninstallKeyPath[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
+
+namespace {
+
+// String-table ids of the progress texts.
+enum {
+    kTextTools = 149,
+    kTextHelp = 150,
+    kTextSamples = 151,
+    kTextRedist = 152,
+    kTextMain = 153,
+};
+
+const wchar_t kUninstallProgram[] = L"KVNBarcodeUninstall.exe";
+
+void WriteText(const wchar_t* valueName, const wchar_t* text) {
+    DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+    WriteRegistryValue(HKEY_LOCAL_MACHINE, kUninstallKeyPath, valueName, REG_SZ,
+                       reinterpret_cast<const BYTE*>(text), bytes);
+}
+
+// The three values in their order. The uninstaller's path is quoted so that
+// the folder's spaces cannot split it; a path too long for its buffer leaves
+// that value out.
+void WriteUninstallEntry(const SetupPaths& paths) {
+    WriteText(L"ProductName", L"KVNBarcodeSDK");
+    WriteText(L"DisplayName", L"Korvane\u00AE Barcode Reader SDK");
+    wchar_t command[kQuotedPathUnits];
+    if (QuoteJoinedPath(command, kQuotedPathUnits, paths.InstallDir, kUninstallProgram))
+        WriteText(L"UninstallString", command);
+}
+
+// The step of a component id; any other id runs nothing and keeps the result.
+void RunProductStep(int id, CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback, int& result) {
+    switch (id) {
+        case kProductHelp: result = InstallHelp(app, callback); break;
+        case kProductTools: result = InstallTools(app, callback); break;
+        case kProductSamples: result = InstallSamples(app, callback); break;
+        case kProductRedist: result = InstallRedistributables(app, callback); break;
+        default: break;
+    }
+}
+
+}  // namespace
+
+int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback, InstallOutcome* outcome) {
+    if (outcome) *outcome = InstallOutcome();
+    if (!app) return 0;
+    const SetupPaths& paths = app->m_paths;
+    // Without a working folder the package would be judged empty and the
+    // components installed from nowhere: the run fails instead.
+    if (!paths.PackageDir[0]) return 0;
+
+    CLPSReportGate gate(callback);
+    int result = DecodeInstallationPackage(&gate, app);
+    int decoded = result != 0;
+    if (decoded && !gate.Stopped()) {
+        InstallMainComponents(app, &gate);
+        for (int index = 0; index < app->m_products.GetCount() && !gate.Stopped(); ++index) {
+            CLPProduct* product = app->m_products.GetAt(index);
+            if (!product || !product->selected) continue;
+            RunProductStep(product->id, app, &gate, result);
+        }
+    }
+    DeleteFolderTree(paths.PackageDir);
+
+    if (outcome) {
+        outcome->packageDecoded = decoded;
+        outcome->stopped = gate.Stopped();
+    }
+    return result;
+}
+
+int InstallMainComponents(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+    if (!app) return 0;
+    const SetupPaths& paths = app->m_paths;
+    if (!SendReport(callback, kTextMain, 0)) return 0;
+    CopyComponentFolder(paths.InstallDir, paths.PkgMainDir);
+    if (!SendReport(callback, kTextMain, 10)) return 0;
+    WriteUninstallEntry(paths);
+    if (!SendReport(callback, kTextMain, 50)) return 0;
+    CopyComponentFolder(paths.SystemDir, paths.PkgSys32Dir);
+    if (!SendReport(callback, kTextTools, 20)) return 0;
+    if (!SendReport(callback, kTextTools, 80)) return 0;
+    int result = CreateShortcut(paths.BinDir, kUninstallProgram, L"Uninstall Barcode Reader SDK");
+    SendReport(callback, kTextMain, 100);
+    return result;
+}
+
+int InstallTools(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+    if (!app) return 0;
+    const SetupPaths& paths = app->m_paths;
+    if (!SendReport(callback, kTextTools, 0)) return 0;
+    CopyComponentFolder(paths.BinDir, paths.PkgBinDir);
+    if (!SendReport(callback, kTextTools, 0)) return 0;
+    int result = CreateShortcut(paths.BinDir, L"KVNBarcodeDemo.exe", L"Barcode Reader SDK Demo");
+    SendReport(callback, kTextTools, 100);
+    return result;
+}
+
+int InstallHelp(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+    if (!app) return 0;
+    const SetupPaths& paths = app->m_paths;
+    if (!SendReport(callback, kTextHelp, 0)) return 0;
+    CopyComponentFolder(paths.HelpDir, paths.PkgHelpDir);
+    if (!SendReport(callback, kTextHelp, 50)) return 0;
+    CreateShortcut(paths.HelpDir, L"kvnbarcode.chm", L"Help");
+    int result = CreateShortcut(paths.HelpDir, L"Java\\docs\\index.html", L"Java Help");
+    SendReport(callback, kTextHelp, 100);
+    return result;
+}
+
+int InstallSamples(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+    if (!app) return 0;
+    const SetupPaths& paths = app->m_paths;
+    if (!SendReport(callback, kTextSamples, 0)) return 0;
+    CopyComponentFolder(paths.SamplesDir, paths.PkgSamplesDir);
+    if (!SendReport(callback, kTextSamples, 20)) return 0;
+    CopyComponentFolder(paths.ImagesDir, paths.PkgImagesDir);
+    if (!SendReport(callback, kTextSamples, 40)) return 0;
+    CopyComponentFolder(paths.IncludeDir, paths.PkgIncludeDir);
+    if (!SendReport(callback, kTextSamples, 50)) return 0;
+    CopyComponentFolder(paths.LibDir, paths.PkgLibDir);
+    if (!SendReport(callback, kTextSamples, 70)) return 0;
+    int result = CreateShortcut(paths.SamplesDir, nullptr, L"Samples");
+    SendReport(callback, kTextSamples, 100);
+    return result;
+}
+
+int InstallRedistributables(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+    if (!app) return 0;
+    const SetupPaths& paths = app->m_paths;
+    if (!SendReport(callback, kTextRedist, 0)) return 0;
+    CopyComponentFolder(paths.RedistDir, paths.PkgRedistDir);
+    if (!SendReport(callback, kTextRedist, 50)) return 0;
+    int result = CreateShortcut(paths.RedistDir, nullptr, L"Redistributables");
+    SendReport(callback, kTextRedist, 100);
+    return result;
+}

@@ -1,25 +1,33 @@
-# kvn_payload_object(<name> (SDK_DIR <folder> | PAYLOAD <file>) [AGREEMENT <file>] [DEPENDS ...])
+# kvn_payload_object(<name> (SDK_DIR <folder> | PAYLOAD <file>) [AGREEMENT <file>] [DEPENDS ...]
+#                    [FOREIGN_KEY])
 # Makes ${CMAKE_CURRENT_BINARY_DIR}/<name>.o, a COFF object holding the
 # payload resource (and the "AGREEMENT" text when given) of the custom type,
 # with the host kvnpack, and sets <name>_OBJECT in the caller's scope.
 # kvnpack writes a .res (windres cannot name a resource with a quoted
 # string); windres -J res turns it into an object that links beside the .rc one.
+# FOREIGN_KEY (tests only) packs SDK_DIR under another key, a payload the
+# setup must refuse.
 function(kvn_payload_object name)
-  cmake_parse_arguments(ARG "" "SDK_DIR;PAYLOAD;AGREEMENT" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "FOREIGN_KEY" "SDK_DIR;PAYLOAD;AGREEMENT" "DEPENDS" ${ARGN})
   set(dir ${CMAKE_CURRENT_BINARY_DIR})
-  set(deps host_kvnpack ${ARG_DEPENDS})
+  # The tool's file too, so a changed kvnpack makes the payloads again.
+  set(deps host_kvnpack ${KVN_HOST_KVNPACK} ${ARG_DEPENDS})
   if(ARG_PAYLOAD)
     set(payload ${ARG_PAYLOAD})
     list(APPEND deps ${ARG_PAYLOAD})
   else()
     set(payload ${dir}/${name}.bin)
     file(GLOB_RECURSE sdk_files CONFIGURE_DEPENDS ${ARG_SDK_DIR}/*)
+    set(pack_options "")
+    if(ARG_FOREIGN_KEY)
+      set(pack_options --test-foreign-key)
+    endif()
     add_custom_command(OUTPUT ${payload}
-      COMMAND ${KVN_HOST_KVNPACK} pack ${ARG_SDK_DIR} -o ${payload}
+      COMMAND ${KVN_HOST_KVNPACK} pack ${ARG_SDK_DIR} -o ${payload} ${pack_options}
       DEPENDS ${deps} ${sdk_files}
       COMMENT "Packing ${ARG_SDK_DIR}"
       VERBATIM)
-    set(deps host_kvnpack ${payload})
+    set(deps host_kvnpack ${KVN_HOST_KVNPACK} ${payload})
   endif()
   set(res_args --payload ${payload})
   if(ARG_AGREEMENT)

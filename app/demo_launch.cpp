@@ -1,0 +1,28 @@
+// Starts the installed demo application and leaves it running.
+#include "app/shortcuts.h"
+
+#include "app/command_line.h"
+#include "foundation/path_util.h"
+
+BOOL LaunchDemo(CKVNBarcodeSetupApp* app) {
+    if (!app) return FALSE;
+    const wchar_t* binDir = app->m_paths.BinDir;
+    // Quoted, so a folder with spaces cannot be split into another program's
+    // name; CreateProcessW may write into the command line, so it gets a copy.
+    wchar_t commandLine[kQuotedPathUnits];
+    if (!QuoteJoinedPath(commandLine, kQuotedPathUnits, binDir, L"KVNBarcodeDemo.exe")) return FALSE;
+
+    STARTUPINFOW startup;
+    ZeroFill(&startup, static_cast<int>(sizeof(startup)));
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process;
+    ZeroFill(&process, static_cast<int>(sizeof(process)));
+
+    BOOL started = CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, binDir, &startup,
+                                  &process);
+    if (started) {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    return started;
+}

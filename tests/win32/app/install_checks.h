@@ -1,0 +1,67 @@
+#pragma once
+// What an installation leaves on the machine, read back independently of the
+// setup's own code: files, the uninstall entry, the Start-menu shortcuts.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/setup_app.h"
+#include "tests/win32/app/test_support.h"
+
+struct Selection {
+    bool tools, help, samples, redist;
+};
+constexpr Selection kAll{true, true, true, true};
+constexpr Selection kNone{false, false, false, false};
+
+// The tree that was packed into the test program's payload.
+std::wstring PackedTree();
+void Select(CKVNBarcodeSetupApp& app, Selection selection);
+
+// The reports of the steps after the pipeline, for a selection.
+ReportList MainReports();
+ReportList ToolsReports();
+ReportList HelpReports();
+ReportList SamplesReports();
+ReportList RedistReports();
+ReportList StepReports(Selection selection);
+// Splits off the pipeline's reports (147 at 0, 50, 90, then 146 rising to
+// 100, one per record) and checks their shape; returns the rest.
+ReportList CheckPipelineReports(const ReportList& all, size_t records);
+size_t CountEntries(const std::wstring& tree);  // files and folders below tree
+
+// Removes everything an installation may leave: installation folder, key,
+// Start-menu folder (and an empty "Korvane"), system-folder files of the tree
+// that were not there when the program started.
+void CleanMachine(const CKVNBarcodeSetupApp& app);
+std::wstring StartMenuProductFolder();
+std::wstring StartMenuVendorFolder();
+
+void ExpectInstalledFiles(const CKVNBarcodeSetupApp& app, Selection selection);
+void ExpectSystemFiles(const CKVNBarcodeSetupApp& app, bool present);
+void ExpectUninstallEntry(const CKVNBarcodeSetupApp& app);
+bool UninstallKeyExists();
+std::wstring ReadUninstallString();
+
+// A test that installs: the real folders of the machine, cleaned before and after.
+class MachineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.ComputeSetupPaths();
+        app.BuildProductList();
+        CleanMachine(app);
+    }
+    void TearDown() override { CleanMachine(app); }
+    CKVNBarcodeSetupApp app;
+};
+
+struct LinkInfo {
+    bool loaded = false;
+    std::wstring target, description;
+};
+LinkInfo ReadLink(const std::wstring& linkFile);
+// The product's Start-menu folder holds exactly the links of the selection.
+void ExpectShortcuts(const CKVNBarcodeSetupApp& app, Selection selection);

@@ -1,0 +1,258 @@
+// The setup state: folder paths, the component list, the quoted command
+// lines and the report gate.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/report_gate.h"
+#include "app/setup_app.h"
+#include "app/setup_paths.h"
+#include "tests/win32/app/test_support.h"
+
+namespace {
+
+struct PathField {
+    const char* name;
+    wchar_t (SetupPaths::*field)[260];
+    const wchar_t* below;  // text after the product folder; nullptr: not derived from it
+};
+
+// Every field but SystemDir, with what follows "<Program Files>\Korvane\KVNBarcodeSDK".
+const PathField kDerivedFields[] = {
+    {"InstallDir", &SetupPaths::InstallDir, L""},
+    {"BinDir", &SetupPaths::BinDir, L""},
+    {"HelpDir", &SetupPaths::HelpDir, L"\\Help"},
+    {"SamplesDir", &SetupPaths::SamplesDir, L"\\Samples"},
+    {"ImagesDir", &SetupPaths::ImagesDir, L"\\Images"},
+    {"IncludeDir", &SetupPaths::IncludeDir, L"\\include"},
+    {"LibDir", &SetupPaths::LibDir, L"\\lib"},
+    {"RedistDir", &SetupPaths::RedistDir, L"\\Redistributables"},
+    {"PackageDir", &SetupPaths::PackageDir, L"\\_Package"},
+    {"PkgMainDir", &SetupPaths::PkgMainDir, L"\\_Package\\Main"},
+    {"PkgBinDir", &SetupPaths::PkgBinDir, L"\\_Package\\Bin"},
+    {"PkgHelpDir", &SetupPaths::PkgHelpDir, L"\\_Package\\Help"},
+    {"PkgSamplesDir", &SetupPaths::PkgSamplesDir, L"\\_Package\\Samples"},
+    {"PkgImagesDir", &SetupPaths::PkgImagesDir, L"\\_Package\\Images"},
+    {"PkgIncludeDir", &SetupPaths::PkgIncludeDir, L"\\_Package\\include"},
+    {"PkgLibDir", &SetupPaths::PkgLibDir, L"\\_Package\\lib"},
+    {"PkgRedistDir", &SetupPaths::PkgRedistDir, L"\\_Package\\Redistributables"},
+    {"PkgSys32Dir", &SetupPaths::PkgSys32Dir, L"\\_Package\\Sys32"},
+};
+
+// Expects every derived field to be product + its suffix, or empty when that
+// would not fit in 259 characters.
+void ExpectDerivedPaths(const SetupPaths& paths, const std::wstring& product) {
+    for (const PathField& f : kDerivedFields) {
+        std::wstring want = product + f.below;
+        if (want.size() > 259) want.clear();
+        EXPECT_EQ(Narrow(want), Narrow((paths.*f.field))) << f.name;
+    }
+}
+
+// A struct full of garbage, as a test of "every buffer is written".
+void Scribble(SetupPaths& paths) { std::memset(&paths, 0x41, sizeof(paths)); }
+
+TEST(FillSetupPaths, ProgramFilesWithoutTrailingSeparator) {
+    SetupPaths paths;
+    Scribble(paths);
+    FillSetupPaths(paths, L"C:\\Program Files", L"C:\\windows\\system32");
+    ExpectDerivedPaths(paths, L"C:\\Program Files\\Korvane\\KVNBarcodeSDK");
+    EXPECT_STREQ(L"C:\\windows\\system32", paths.SystemDir);
+    EXPECT_NE(paths.InstallDir, paths.BinDir);  // two buffers with one text
+}
+
+TEST(FillSetupPaths, ProgramFilesWithTrailingSeparatorGetsNoSecondOne) {
+    SetupPaths paths;
+    FillSetupPaths(paths, L"D:\\Apps\\", L"C:\\windows\\system32");
+    ExpectDerivedPaths(paths, L"D:\\Apps\\Korvane\\KVNBarcodeSDK");
+}
+
+TEST(FillSetupPaths, DriveRootAsProgramFiles) {
+    SetupPaths paths;
+    FillSetupPaths(paths, L"E:\\", L"C:\\windows\\system32");
+    ExpectDerivedPaths(paths, L"E:\\Korvane\\KVNBarcodeSDK");
+}
+
+TEST(FillSetupPaths, UnresolvedProgramFilesGivesRelativePaths) {
+    for (const wchar_t* programFiles : {L"", static_cast<const wchar_t*>(nullptr)}) {
+        SetupPaths paths;
+        Scribble(paths);
+        FillSetupPaths(paths, programFiles, L"C:\\windows\\system32");
+        ExpectDerivedPaths(paths, L"Korvane\\KVNBarcodeSDK");
+        EXPECT_STREQ(L"Korvane\\KVNBarcodeSDK\\_Package\\Main", paths.PkgMainDir);
+    }
+}
+
+TEST(FillSetupPaths, OverLongProgramFilesLeavesEveryDerivedPathEmpty) {
+    SetupPaths paths;
+    Scribble(paths);
+    std::wstring deep = L"C:\\" + std::wstring(240, L'p');
+    FillSetupPaths(paths, deep.c_str(), L"C:\\windows\\system32");
+    for (const PathField& f : kDerivedFields) EXPECT_EQ(0, (paths.*f.field)[0]) << f.name;
+    // No relative "Help" or "_Package\Main" from an empty parent.
+    EXPECT_STREQ(L"C:\\windows\\system32", paths.SystemDir);
+}
+
+TEST(FillSetupPaths, ProgramFilesLongerThanABufferIsRefused) {
+    SetupPaths paths;
+    std::wstring huge(600, L'x');
+    FillSetupPaths(paths, huge.c_str(), huge.c_str());
+    EXPECT_EQ(0, paths.InstallDir[0]);
+    EXPECT_EQ(0, paths.SystemDir[0]);
+    EXPECT_EQ(0, paths.PkgSys32Dir[0]);
+}
+
+TEST(FillSetupPaths, PathsAtTheLimitAreKeptAndTheirChildrenDropped) {
+    // "\Korvane\KVNBarcodeSDK" adds 22 characters.
+    const std::wstring tail = L"\\Korvane\\KVNBarcodeSDK";
+    {
+        SetupPaths paths;
+        std::wstring programFiles = L"C:\\" + std::wstring(259 - 3 - tail.size(), L'a');
+        FillSetupPaths(paths, programFiles.c_str(), L"S");
+        ASSERT_EQ(259u, wcslen(paths.InstallDir));
+        ExpectDerivedPaths(paths, programFiles + tail);
+        EXPECT_EQ(0, paths.HelpDir[0]);
+        EXPECT_EQ(0, paths.PkgMainDir[0]);
+    }
+    {
+        SetupPaths paths;
+        std::wstring programFiles = L"C:\\" + std::wstring(260 - 3 - tail.size(), L'a');
+        FillSetupPaths(paths, programFiles.c_str(), L"S");
+        EXPECT_EQ(0, paths.InstallDir[0]);
+        EXPECT_EQ(0, paths.BinDir[0]);
+    }
+    {
+        // The working folder fits, its longest child does not.
+        SetupPaths paths;
+        std::wstring programFiles = L"C:\\" + std::wstring(239 - 3 - tail.size(), L'b');
+        FillSetupPaths(paths, programFiles.c_str(), L"S");
+        ExpectDerivedPaths(paths, programFiles + tail);
+        EXPECT_NE(0, paths.PackageDir[0]);
+        EXPECT_NE(0, paths.PkgSys32Dir[0]);
+        EXPECT_EQ(0, paths.PkgRedistDir[0]);
+    }
+    {
+        SetupPaths paths;
+        std::wstring system259 = L"C:\\" + std::wstring(256, L's');
+        FillSetupPaths(paths, L"C:\\P", system259.c_str());
+        EXPECT_EQ(Narrow(system259), Narrow(paths.SystemDir));
+        std::wstring system260 = system259 + L"s";
+        FillSetupPaths(paths, L"C:\\P", system260.c_str());
+        EXPECT_EQ(0, paths.SystemDir[0]);
+    }
+}
+
+TEST(SetupApp, ConstructionLeavesAnEmptyState) {
+    CKVNBarcodeSetupApp app;
+    EXPECT_EQ(-1, app.m_nCancelPage);
+    EXPECT_EQ(nullptr, app.m_hIcon);
+    EXPECT_EQ(0, app.m_products.GetCount());
+    EXPECT_EQ(0u, app.m_agreementText.GetLength());
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&app.m_paths);
+    size_t nonZero = 0;
+    for (size_t i = 0; i < sizeof(app.m_paths); ++i) nonZero += bytes[i] != 0;
+    EXPECT_EQ(0u, nonZero);
+    EXPECT_EQ(GetModuleHandleW(nullptr), app.m_hInstance);
+}
+
+TEST(SetupApp, ProductListHoldsTheFourComponentsSelectedInOrder) {
+    CKVNBarcodeSetupApp app;
+    app.m_hInstance = GetModuleHandleW(nullptr);
+    struct Expected {
+        int id;
+        const wchar_t* name;
+        const wchar_t* description;
+    };
+    const Expected expected[] = {
+        {134, L"Korvane\u00AE Barcode Reader Tools", L"Recognition performance and accuracy validation tools."},
+        {132, L"Help Documentation", L"Architecture overview, API and interface description."},
+        {136, L"Sample Applications", L"Various programming languages sample application with source code."},
+        {138, L"Redistributable components",
+         L"DLL, .NET Assemblies and JAR files Required for redistribution of Korvane\u00AE Barcode Reader "},
+    };
+    // Built twice: the second build replaces the first list, choices reset.
+    for (int round = 0; round < 2; ++round) {
+        app.BuildProductList();
+        ASSERT_EQ(4, app.m_products.GetCount());
+        for (int i = 0; i < 4; ++i) {
+            CLPProduct* product = app.m_products.GetAt(i);
+            ASSERT_NE(nullptr, product);
+            EXPECT_EQ(expected[i].id, product->id);
+            EXPECT_STREQ(expected[i].name, product->GetName());
+            EXPECT_STREQ(expected[i].description, product->GetDescription());
+            EXPECT_EQ(1, product->selected);
+            product->selected = 0;
+        }
+    }
+}
+
+TEST(SetupApp, ProductListFromAModuleWithoutStringsHasEmptyTexts) {
+    CKVNBarcodeSetupApp app;
+    app.m_hInstance = GetModuleHandleW(L"kernel32.dll");
+    app.BuildProductList();
+    ASSERT_EQ(4, app.m_products.GetCount());
+    EXPECT_EQ(134, app.m_products.GetAt(0)->id);
+    EXPECT_STREQ(L"", app.m_products.GetAt(0)->GetName());
+}
+
+TEST(SetupApp, ComputedPathsUseTheMachinesFolders) {
+    CKVNBarcodeSetupApp app;
+    app.ComputeSetupPaths();
+    std::wstring install = app.m_paths.InstallDir;
+    const std::wstring tail = L"\\Korvane\\KVNBarcodeSDK";
+    ASSERT_GT(install.size(), tail.size() + 3);
+    EXPECT_EQ(tail, install.substr(install.size() - tail.size()));
+    EXPECT_EQ(L":\\", install.substr(1, 2));  // absolute
+    EXPECT_STREQ(app.m_paths.InstallDir, app.m_paths.BinDir);
+    EXPECT_EQ(install + L"\\_Package\\Sys32", std::wstring(app.m_paths.PkgSys32Dir));
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_STREQ(system, app.m_paths.SystemDir);
+}
+
+TEST(QuoteJoinedPath, QuotesTheJoinedPathAndRefusesWhatDoesNotFit) {
+    wchar_t out[kQuotedPathUnits];
+    ASSERT_EQ(1, QuoteJoinedPath(out, kQuotedPathUnits, L"C:\\Program Files\\K", L"a b.exe"));
+    EXPECT_STREQ(L"\"C:\\Program Files\\K\\a b.exe\"", out);
+    ASSERT_EQ(1, QuoteJoinedPath(out, kQuotedPathUnits, L"C:\\", L"x.exe"));
+    EXPECT_STREQ(L"\"C:\\x.exe\"", out);
+
+    // A joined path of 259 characters still fits, quoted, in 262 units.
+    std::wstring folder = L"C:\\" + std::wstring(259 - 3 - 6, L'f');
+    ASSERT_EQ(1, QuoteJoinedPath(out, kQuotedPathUnits, folder.c_str(), L"x.exe"));
+    EXPECT_EQ(261u, wcslen(out));
+    // 260 characters do not fit in a path buffer.
+    std::wstring longer = folder + L"f";
+    out[0] = L'?';
+    EXPECT_EQ(0, QuoteJoinedPath(out, kQuotedPathUnits, longer.c_str(), L"x.exe"));
+    EXPECT_EQ(0, out[0]);
+    // Too small a destination, an empty folder.
+    wchar_t small[9];
+    EXPECT_EQ(0, QuoteJoinedPath(small, 8, L"C:", L"c.e"));  // "C:\c.e" quoted needs 9 units
+    EXPECT_EQ(0, small[0]);
+    EXPECT_EQ(1, QuoteJoinedPath(small, 9, L"C:", L"c.e"));
+    EXPECT_STREQ(L"\"C:\\c.e\"", small);
+    EXPECT_EQ(0, QuoteJoinedPath(out, kQuotedPathUnits, L"", L"x.exe"));
+    EXPECT_EQ(0, QuoteJoinedPath(out, kQuotedPathUnits, nullptr, L"x.exe"));
+}
+
+TEST(ReportGate, StopsForwardingAfterTheFirstZeroReply) {
+    RecordingCallback target(ProgressReport{153, 10});
+    CLPSReportGate gate(&target);
+    EXPECT_EQ(1, gate.ReportProgress(153, 0));
+    EXPECT_EQ(0, gate.Stopped());
+    EXPECT_EQ(0, gate.ReportProgress(153, 10));
+    EXPECT_EQ(1, gate.Stopped());
+    EXPECT_EQ(0, gate.ReportProgress(153, 50));  // not forwarded, still "stop"
+    EXPECT_EQ((ReportList{{153, 0}, {153, 10}}), target.reports);
+
+    CLPSReportGate silent(nullptr);
+    EXPECT_EQ(1, silent.ReportProgress(1, 2));
+    EXPECT_EQ(0, silent.Stopped());
+}
+
+}  // namespace
