@@ -1,1 +1,85 @@
-// (in progress)
+#include "package/decode_pipeline.h"
+
+#include <cwchar>
+
+#include "app/setup_app.h"
+#include "foundation/block.h"
+#include "foundation/path_util.h"
+#include "package/aes_key.h"
+#include "package/extract.h"
+#include "package/key_blob.h"
+#include "package/package_callback.h"
+#include "package/package_format.h"
+
+const wchar_t kPayloadResourceType[] = L"{61C38F02-7412}";
+const wchar_t kPayloadResourceName[] = L"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}";
+
+namespace {
+
+void Report(IProductInstallerCallbak* callback, int stringId, int percent) {
+    if (callback) callback->ReportProgress(stringId, percent);
+}
+
+// The payload resource's bytes, or null when it is missing, cannot be loaded
+// or locked, or is empty.
+const void* LockPayload(HMODULE module, DWORD& size) {
+    size = 0;
+    HRSRC resource = FindResourceW(module, kPayloadResourceName, kPayloadResourceType);
+    if (!resource) return nullptr;
+    HGLOBAL loaded = LoadResource(module, resource);
+    if (!loaded) return nullptr;
+    const void* bytes = LockResource(loaded);
+    if (!bytes) return nullptr;
+    size = SizeofResource(module, resource);
+    return size ? bytes : nullptr;
+}
+
+}  // namespace
+
+int DecodeInstallationPackage(IProductInstallerCallbak* callback, CKVNBarcodeSetupApp* app) {
+    if (!app) return 0;
+    return DecodePayloadResource(callback, app->m_hInstance, app->m_paths.PackageDir);
+}
+
+int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, const wchar_t* packageDir) {
+    wchar_t folder[kPathUnits];
+    ZeroFill(folder, sizeof folder);
+    if (packageDir) {
+        const size_t length = wcsnlen(packageDir, kPathUnits);
+        if (length >= static_cast<size_t>(kPathUnits)) return 0;  // not a path buffer's content
+        wmemcpy(folder, packageDir, length);
+    }
+
+    // Nothing to install is not a successful installation.
+    if (folder[0] == 0) return 0;
+    DWORD size = 0;
+    const void* payload = LockPayload(module, size);
+    if (!payload) return 0;
+
+    // Declaration order is the reverse of the release order: key, C, helper, B, A.
+    CWBlock encrypted;  // A: the resource's copy, decrypted in place
+    CWBlock package;    // B: the inflated package image
+    CLPSDecompressHelper helper(callback, kExtractingPackageText);
+
+    Report(callback, kValidatingPackageText, 0);
+    if (!encrypted.Append(payload, size)) return 0;
+
+    uint8_t blob[kKeyBlobSize];
+    WriteKeyBlob(blob);
+    CWBlock keyBlob;  // C
+    const int haveBlob = keyBlob.Append(blob, kKeyBlobSize);
+    SecureZeroMemory(blob, sizeof blob);
+    if (!haveBlob) return 0;
+
+    CWCryptAESKey key;
+    key.ImportKeyBlob(keyBlob);
+    key.Decrypt(encrypted);
+    Report(callback, kValidatingPackageText, 50);
+
+    int status = InflatePackage(encrypted, package);
+    Report(callback, kValidatingPackageText, 90);
+    Sleep(50);
+
+    if (status == 0) status = ExtractPackage(package, &helper, folder);
+    return status == 0 ? 1 : 0;
+}

@@ -1,1 +1,186 @@
-// (in progress)
+#include "package/package_format.h"
+
+#include <cstring>
+#include <zlib.h>
+
+namespace {
+
+uint32_t LoadU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// A zlib stream begins with CMF/FLG: method 8 (deflate), window at most 32K,
+// and CMF * 256 + FLG a multiple of 31. Anything else makes uncompress fail
+// with Z_DATA_ERROR, so it is refused before S bytes are committed for it.
+bool HasZlibHeader(const uint8_t* stream, uint32_t length) {
+    if (length < 2) return false;
+    const unsigned cmf = stream[0];
+    const unsigned flg = stream[1];
+    if ((cmf & 0x0F) != 8 || (cmf >> 4) > 7) return false;
+    return ((cmf << 8) | flg) % 31 == 0;
+}
+
+bool AllZero(const uint8_t* p, uint64_t count) {
+    for (uint64_t i = 0; i < count; ++i)
+        if (p[i] != 0) return false;
+    return true;
+}
+
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+
+bool SameIgnoringCase(const char16_t* a, size_t length, const char* upper) {
+    size_t i = 0;
+    for (; i < length; ++i) {
+        if (upper[i] == 0) return false;
+        if (UpperAscii(a[i]) != static_cast<char16_t>(static_cast<unsigned char>(upper[i]))) return false;
+    }
+    return upper[i] == 0;
+}
+
+bool IsDigitOneToNine(char16_t c) {
+    // Windows also treats the superscript digits 1, 2 and 3 as port numbers.
+    return (c >= u'1' && c <= u'9') || c == 0x00B9 || c == 0x00B2 || c == 0x00B3;
+}
+
+// A component names a device when its base (up to the first '.', without
+// trailing spaces) is one of the reserved device names, whatever follows.
+bool IsDeviceComponent(const char16_t* component, size_t length) {
+    size_t base = 0;
+    while (base < length && component[base] != u'.') ++base;
+    while (base > 0 && component[base - 1] == u' ') --base;
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices)
+        if (SameIgnoringCase(component, base, device)) return true;
+    if (base == 4 && IsDigitOneToNine(component[3]) &&
+        (SameIgnoringCase(component, 3, "COM") || SameIgnoringCase(component, 3, "LPT")))
+        return true;
+    return false;
+}
+
+// Only dots and spaces: "..", and the forms Windows trims down to it or to
+// nothing ("...", ". ."). A single "." is harmless.
+bool IsDotComponent(const char16_t* component, size_t length) {
+    if (length == 1 && component[0] == u'.') return false;
+    for (size_t i = 0; i < length; ++i)
+        if (component[i] != u'.' && component[i] != u' ') return false;
+    return true;
+}
+
+}  // namespace
+
+int InflatePackage(const CWBlock& image, CWBlock& package) {
+    const uint32_t imageLength = image.GetLength();
+    const uint8_t* data = image.GetData();
+    if (imageLength < 4 || !data) return -3;
+    const uint32_t declared = LoadU32(data);
+    const uint8_t* stream = data + 4;
+    const uint32_t streamLength = imageLength - 4;
+    if (!HasZlibHeader(stream, streamLength)) return -3;
+    // No region is ever taken for 0 bytes, whatever package held before.
+    if (declared == 0) return -3;
+    if (!package.SetSize(declared) || package.GetLength() != declared) return -3;
+
+    uLongf produced = declared;
+    const int result = uncompress(package.GetData(), &produced, stream, streamLength);
+    if (result == Z_OK) {
+        // Bytes past the inflated data read as zero even when the block kept
+        // an older, larger region.
+        if (produced < declared) std::memset(package.GetData() + produced, 0, declared - produced);
+        return 0;
+    }
+    if (result == Z_BUF_ERROR) return -2;
+    return -3;
+}
+
+PackageRecordReader::PackageRecordReader(const CWBlock& package)
+    : m_data(package.GetData()), m_size(m_data ? package.GetLength() : 0), m_position(0) {
+    // The leading u32 of the image is skipped; an image of 1 to 3 bytes has a
+    // partial one, which Next reports as a fault.
+    if (m_size >= 4) m_position = 4;
+}
+
+int PackageRecordReader::Next(PackageRecord& record) {
+    std::memset(record.name, 0, sizeof record.name);
+    record.nameBytes = 0;
+    record.attributes = 0;
+    record.content = nullptr;
+    record.contentLength = 0;
+
+    if (m_position >= m_size) return 0;
+    if (m_position < 4) return -2;
+
+    const uint64_t start = m_position;
+    const uint64_t size = m_size;
+    uint64_t position = start;
+    // A field that is only partly there is a fault, unless everything from
+    // the record's start is zero: that is padding (trailing empty records).
+    auto cut = [&]() -> int {
+        if (AllZero(m_data + start, size - start)) {
+            m_position = m_size;
+            return 0;
+        }
+        return -2;
+    };
+
+    if (size - position < 4) return cut();
+    const uint32_t nameBytes = LoadU32(m_data + position);
+    position += 4;
+    if (size - position < nameBytes) return cut();
+    const uint32_t kept = nameBytes < kRecordNameUnits * 2 ? nameBytes : kRecordNameUnits * 2;
+    const uint8_t* name = m_data + position;
+    for (uint32_t i = 0; i < kept; i += 2) {
+        const uint32_t high = (i + 1 < kept) ? name[i + 1] : 0;
+        record.name[i / 2] = static_cast<char16_t>(name[i] | (high << 8));
+    }
+    position += nameBytes;
+
+    uint32_t attributes = 0;
+    const uint8_t* content = nullptr;
+    uint32_t contentLength = 0;
+    if (position < size) {
+        if (size - position < 4) return cut();
+        attributes = LoadU32(m_data + position);
+        position += 4;
+        if (position < size) {
+            if (size - position < 4) return cut();
+            contentLength = LoadU32(m_data + position);
+            position += 4;
+            if (size - position < contentLength) return cut();
+            content = m_data + position;
+            position += contentLength;
+        }
+    }
+
+    record.nameBytes = nameBytes;
+    record.attributes = attributes;
+    record.content = content;
+    record.contentLength = contentLength;
+    m_position = static_cast<uint32_t>(position);
+    return 1;
+}
+
+int PackageRecordReader::PercentDone() const {
+    if (m_size == 0) return 100;
+    return static_cast<int>(static_cast<int64_t>(m_position) * 100 / static_cast<int64_t>(m_size));
+}
+
+bool IsSafePackageName(const char16_t* name) {
+    if (!name || name[0] == 0) return false;
+    if (IsSeparator(name[0])) return false;  // rooted, or a "\\server" prefix
+    size_t start = 0;
+    for (size_t i = 0;; ++i) {
+        const char16_t c = name[i];
+        if (c == u':') return false;  // drive or alternate data stream
+        if (c == 0 || IsSeparator(c)) {
+            const size_t length = i - start;
+            if (length == 0) return false;  // empty component ("a\\b", trailing "\")
+            if (IsDotComponent(name + start, length)) return false;
+            if (IsDeviceComponent(name + start, length)) return false;
+            if (c == 0) return true;
+            start = i + 1;
+        }
+    }
+}

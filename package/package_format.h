@@ -27,6 +27,8 @@ public:
     explicit PackageRecordReader(const CWBlock& package);
     // 1 a record was read, 0 the end of the image, -2 a field runs past the end.
     int Next(PackageRecord& record);
+    // True when no record is left to read (an image of 0 or 4 bytes from the start).
+    bool AtEnd() const { return m_position >= m_size; }
     uint32_t Position() const { return m_position; }
     uint32_t Size() const { return m_size; }
     // position * 100 / size in 64-bit arithmetic, truncated.

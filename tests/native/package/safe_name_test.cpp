@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "package/package_format.h"
+
+namespace {
+
+TEST(IsSafePackageName, AcceptsOrdinaryRelativeNames) {
+    for (const char16_t* name : {u"Main", u"Main\\Bin\\KVNBarcodeDemo.exe", u"a/b", u".\\x", u"..a", u"a..",
+                                 u"CONSOLE", u"COM10", u"LPT0", u"NULL.txt", u"Sys32\\con2.dll", u"x.CON",
+                                 u"\u00e9t\u00e9\\\u65e5\u672c"}) {
+        EXPECT_TRUE(IsSafePackageName(name)) << std::string(name, name + std::char_traits<char16_t>::length(name));
+    }
+}
+
+TEST(IsSafePackageName, RefusesNamesThatLeaveTheFolder) {
+    for (const char16_t* name : {u"", u"\\Windows\\evil.dll", u"/etc", u"\\\\server\\share\\x", u"C:\\x", u"C:x",
+                                 u"..", u"..\\x", u"a\\..\\..\\x", u"a/../x", u"a\\..", u"...\\x", u"a\\. .\\b",
+                                 u"a\\\\b", u"a\\"}) {
+        EXPECT_FALSE(IsSafePackageName(name)) << std::string(name, name + std::char_traits<char16_t>::length(name));
+    }
+    EXPECT_FALSE(IsSafePackageName(nullptr));
+}
+
+TEST(IsSafePackageName, RefusesStreamsAndDevices) {
+    for (const char16_t* name : {u"file.txt:stream", u"a:", u"CON", u"con", u"Prn", u"AUX", u"nul", u"NUL.txt",
+                                 u"nul.tar.gz", u"Main\\COM1", u"Main\\lpt9.log", u"COM\u00b9", u"NUL ",
+                                 u"NUL .txt", u"CONIN$", u"conout$", u"Main\\AUX\\x"}) {
+        EXPECT_FALSE(IsSafePackageName(name)) << std::string(name, name + std::char_traits<char16_t>::length(name));
+    }
+}
+
+}  // namespace
