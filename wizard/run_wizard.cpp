@@ -1,1 +1,8 @@
-// (in progress)
+// Builds the seven-page wizard and runs it.
+#include "wizard/run_wizard.h"
+#include "wizard/setup_wizard.h"
+
+void RunWizard(CKVNBarcodeSetupApp* app) {
+    CLPSWizard wizard(app);
+    wizard.m_sheet.DoModal();
+}

@@ -1,0 +1,94 @@
+#pragma once
+// Drives the real wizard sheet step by step: pumping its loop, reading and
+// pressing its buttons, mouse and keyboard input, processes by name.
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+#include "framework/property_sheet.h"
+#include "wizard/product_installer_callback.h"
+
+class CKVNBarcodeSetupApp;
+
+namespace wizard_test {
+
+// Registers the common controls the wizard uses (as the program's start-up does).
+void InitControls();
+// Gives a fresh application object its run state (paths, list, icon).
+void PrepareApp(CKVNBarcodeSetupApp& app);
+
+// Processes the messages waiting now, but stops before a timer message.
+void PumpPending(CPropertySheet& sheet);
+// Pumps for the given time.
+void PumpFor(CPropertySheet& sheet, DWORD ms);
+// Pumps until the condition holds or the time is over; the condition's last value.
+bool PumpUntil(CPropertySheet& sheet, const std::function<bool()>& condition, DWORD timeoutMs);
+
+struct Buttons {
+    bool back, next, finish, cancel, help;
+};
+// Which wizard buttons are visible and enabled now.
+Buttons ReadButtons(HWND sheet);
+bool ButtonUsable(HWND sheet, int id);
+std::wstring ButtonText(HWND sheet, int id);
+// Clicks a visible, enabled button of the sheet; false when it is not usable.
+bool ClickButton(CPropertySheet& sheet, int id);
+
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int id);
+
+// Real mouse click at a screen point; real key press to the focused window.
+void ClickAt(CPropertySheet& sheet, POINT screen);
+void PressKey(CPropertySheet& sheet, WORD virtualKey);
+
+// Ids of the running processes whose module base name is name (any case).
+std::vector<DWORD> ProcessesNamed(const wchar_t* name);
+// Ends one process by id and waits for it.
+void EndProcess(DWORD id);
+
+// A folder of its own under the temporary folder (removed by the destructor).
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const wchar_t* name);
+    ~ScratchFolder();
+    const std::wstring& Path() const { return m_path; }
+private:
+    std::wstring m_path;
+};
+
+// Starts a copy of the test's sleeper program as folder\fileName; its process id.
+DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int seconds);
+
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+bool RegistryKeyExists(HKEY root, const wchar_t* path);
+
+}  // namespace wizard_test
+
+namespace wizard_test {
+
+// Window pixels against a bitmap: true when the bitmap's pixels (sampled on
+// a grid) appear in the window's client area with their top left corner at
+// one of the points of the search box. Only the bitmap's first rows count.
+bool WindowShowsBitmap(HWND window, HBITMAP bitmap, RECT searchBox, int rows);
+// The colour the window shows at a client point, after pending painting.
+COLORREF WindowPixel(HWND window, POINT point);
+
+}  // namespace wizard_test
+
+namespace wizard_test {
+
+// Processes every waiting message except the given one (left in the queue).
+void PumpAllExcept(CPropertySheet& sheet, UINT kept);
+
+// A report receiver that shows nothing and never asks to stop.
+class QuietCallback : public IProductInstallerCallbak {
+public:
+    int ReportProgress(int, int) override { return 1; }
+    void ReservedOperation(int, int) override {}
+};
+
+// The product's Start-menu folder of the current user.
+std::wstring StartMenuProductFolder();
+
+}  // namespace wizard_test

@@ -1,0 +1,22 @@
+#pragma once
+// Position 1: the licence agreement; Next only after "I Agree".
+#include <string>
+#include "framework/property_page.h"
+
+class CKVNBarcodeSetupApp;
+
+class CLPSLicAgreementPpg : public CPropertyPage {
+public:
+    explicit CLPSLicAgreementPpg(CKVNBarcodeSetupApp* app);
+    ~CLPSLicAgreementPpg() override;
+
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    CKVNBarcodeSetupApp* m_app;
+    int m_choice;          // 0 "I Do NOT Agree", 1 "I Agree"
+    std::wstring m_text;   // the agreement text shown
+    HFONT m_textFont;
+};

@@ -1,0 +1,10 @@
+#pragma once
+// The licence agreement carried as a resource of the program.
+class CKVNBarcodeSetupApp;
+
+extern const wchar_t kAgreementResourceName[];  // "AGREEMENT"
+
+// Fills the application's m_agreementText with the wide form of the
+// agreement resource (ANSI code page, up to its first zero byte) and returns
+// its characters; null when the resource is missing, unloadable or empty.
+const wchar_t* LoadAgreementText(CKVNBarcodeSetupApp* app);

@@ -1,0 +1,62 @@
+#include "wizard/blocking_processes.h"
+#include <psapi.h>
+#include <cwchar>
+
+const wchar_t* const BlockingProcessNames[] = {L"KVNBarcodeDemo.exe", nullptr};
+
+namespace {
+constexpr size_t kFirstIdCount = 1024;
+// No system has that many processes; it only bounds the growth.
+constexpr size_t kMostIds = 1u << 20;
+}  // namespace
+
+BOOL ReadProcessIds(ProcessEnumerator enumerate, std::vector<DWORD>& ids) {
+    ids.clear();
+    if (!enumerate) return FALSE;
+    std::vector<DWORD> buffer(kFirstIdCount);
+    for (;;) {
+        DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(DWORD));
+        DWORD returned = 0;
+        if (!enumerate(buffer.data(), bytes, &returned)) return FALSE;
+        if (returned > bytes) returned = bytes;
+        // A full buffer may have cut the list short: ask again with a bigger one.
+        if (returned < bytes || buffer.size() >= kMostIds) {
+            buffer.resize(returned / sizeof(DWORD));
+            ids.swap(buffer);
+            return TRUE;
+        }
+        buffer.assign(buffer.size() * 2, 0);
+    }
+}
+
+void ReadProcessModuleName(DWORD processId, wchar_t (&name)[260]) {
+    wmemset(name, L'\0', 260);
+    wcscpy(name, L"<unknown>");
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return;
+    HMODULE module = nullptr;
+    DWORD needed = 0;
+    if (K32EnumProcessModules(process, &module, sizeof(module), &needed) && module) {
+        if (K32GetModuleBaseNameW(process, module, name, 260) == 0) wcscpy(name, L"<unknown>");
+        name[259] = L'\0';
+    }
+    CloseHandle(process);
+}
+
+void AppendBlockingMatches(const wchar_t* moduleName, CWPtArray& list) {
+    if (!moduleName) return;
+    for (const wchar_t* const* entry = BlockingProcessNames; *entry; ++entry) {
+        if (_wcsicmp(moduleName, *entry) == 0) list.Add(const_cast<wchar_t*>(*entry));
+    }
+}
+
+int FindBlockingProcesses(CWPtArray& list) {
+    std::vector<DWORD> ids;
+    if (!ReadProcessIds(&K32EnumProcesses, ids)) return 0;
+    wchar_t name[260];
+    for (DWORD id : ids) {
+        ReadProcessModuleName(id, name);
+        AppendBlockingMatches(name, list);
+    }
+    return 1;
+}

@@ -1,0 +1,32 @@
+#include "wizard/canceled_page.h"
+#include "app/rollback.h"
+#include "wizard/dialog_font.h"
+#include "wizard/page_support.h"
+#include "wizard/resource_ids.h"
+
+CLPSCanceledPpg::CLPSCanceledPpg(CKVNBarcodeSetupApp* app)
+    : CPropertyPage(IDD_CANCELED, IDS_SETUP_CAPTION), m_app(app), m_titleFont(nullptr) {}
+
+CLPSCanceledPpg::~CLPSCanceledPpg() {
+    if (m_titleFont) DeleteObject(m_titleFont);
+}
+
+BOOL CLPSCanceledPpg::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    SetDlgItemFont(m_hWnd, IDC_PAGE_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
+    PostWizardButtons(*this, 0);
+    return TRUE;
+}
+
+BOOL CLPSCanceledPpg::OnSetActive() {
+    PostWizardButtons(*this, PSWIZB_FINISH);
+    std::wstring close = LoadResourceString(IDS_CLOSE);
+    SendMessageW(GetSheetWindow(), PSM_SETFINISHTEXTW, 0, reinterpret_cast<LPARAM>(close.c_str()));
+    PostToSheet(*this, PSM_CANCELTOCLOSE);
+    return CPropertyPage::OnSetActive();
+}
+
+BOOL CLPSCanceledPpg::OnWizardFinish() {
+    if (m_app) RollbackInstallation(m_app, this);
+    return CPropertyPage::OnWizardFinish();
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Position 6: the installation was interrupted; "Close" removes what was
+// installed and ends the wizard.
+#include "framework/property_page.h"
+#include "wizard/product_installer_callback.h"
+
+class CKVNBarcodeSetupApp;
+
+class CLPSCanceledPpg : public CPropertyPage, public IProductInstallerCallbak {
+public:
+    explicit CLPSCanceledPpg(CKVNBarcodeSetupApp* app);
+    ~CLPSCanceledPpg() override;
+
+    BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    BOOL OnWizardFinish() override;
+
+    // The rollback's reports are not shown; it is never asked to stop.
+    int ReportProgress(int, int) override { return 1; }
+    void ReservedOperation(int, int) override {}
+
+    CKVNBarcodeSetupApp* m_app;
+    HFONT m_titleFont;
+};

@@ -1,0 +1,41 @@
+#include "wizard/dialog_font.h"
+
+namespace {
+// The whole metrics record of the 32-bit program (504 bytes).
+constexpr UINT kMetricsSize = sizeof(NONCLIENTMETRICSW);
+}  // namespace
+
+int FontHeightForPoints(int pointSize, int pixelsPerInch) {
+    return (pointSize * pixelsPerInch) / -72;
+}
+
+HFONT MakeDialogFont(const wchar_t* face, int pointSize, int bold, int italic) {
+    NONCLIENTMETRICSW metrics;
+    ZeroMemory(&metrics, sizeof(metrics));
+    metrics.cbSize = kMetricsSize;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kMetricsSize, &metrics, 0);
+    LOGFONTW font = metrics.lfMessageFont;
+    if (bold) font.lfWeight = FW_BOLD;
+    if (italic) font.lfItalic = static_cast<BYTE>(italic);
+    if (face) lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    HDC screen = GetDC(nullptr);
+    int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    font.lfHeight = FontHeightForPoints(pointSize, pixelsPerInch);
+    return CreateFontIndirectW(&font);
+}
+
+void SetDlgItemFont(HWND dialogWindow, int controlId, const wchar_t* face, int pointSize, int bold,
+                    int italic, HFONT* fontSlot) {
+    if (!fontSlot) return;
+    if (*fontSlot) {
+        DeleteObject(*fontSlot);
+        *fontSlot = nullptr;
+    }
+    *fontSlot = MakeDialogFont(face, pointSize, bold, italic);
+    if (!*fontSlot) return;
+    if (IsWindow(dialogWindow)) {
+        SendMessageW(GetDlgItem(dialogWindow, controlId), WM_SETFONT,
+                     reinterpret_cast<WPARAM>(*fontSlot), TRUE);
+    }
+}

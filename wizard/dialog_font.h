@@ -1,0 +1,16 @@
+#pragma once
+// Fonts the pages give to single controls (page titles, the agreement text).
+#include <windows.h>
+
+// The system's message font with the given face, size in points, weight and
+// slant; null when it cannot be created.
+HFONT MakeDialogFont(const wchar_t* face, int pointSize, int bold, int italic);
+
+// Font height of a point size at a resolution, rounded toward zero (negative:
+// a character height).
+int FontHeightForPoints(int pointSize, int pixelsPerInch);
+
+// Creates a font with MakeDialogFont into *fontSlot (deleting what the slot
+// held) and gives it to the dialog's control. The caller owns the slot.
+void SetDlgItemFont(HWND dialogWindow, int controlId, const wchar_t* face, int pointSize, int bold,
+                    int italic, HFONT* fontSlot);

@@ -1,0 +1,38 @@
+#include "wizard/finish_page.h"
+#include "app/shortcuts.h"
+#include "framework/data_exchange.h"
+#include "wizard/dialog_font.h"
+#include "wizard/page_support.h"
+#include "wizard/resource_ids.h"
+
+CLPSFinishPpg::CLPSFinishPpg(CKVNBarcodeSetupApp* app)
+    : CPropertyPage(IDD_FINISH, IDS_SETUP_CAPTION), m_titleFont(nullptr), m_app(app), m_runDemo(0) {}
+
+CLPSFinishPpg::~CLPSFinishPpg() {
+    if (m_titleFont) DeleteObject(m_titleFont);
+}
+
+void CLPSFinishPpg::DoDataExchange(CDataExchange* pDX) {
+    CPropertyPage::DoDataExchange(pDX);
+    DDX_Check(pDX, IDC_FINISH_RUN_DEMO, m_runDemo);
+}
+
+BOOL CLPSFinishPpg::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    SetDlgItemFont(m_hWnd, IDC_PAGE_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
+    m_runDemo = 1;
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+BOOL CLPSFinishPpg::OnSetActive() {
+    PostWizardButtons(*this, PSWIZB_FINISH);
+    PostToSheet(*this, PSM_CANCELTOCLOSE);
+    return CPropertyPage::OnSetActive();
+}
+
+BOOL CLPSFinishPpg::OnWizardFinish() {
+    UpdateData(TRUE);
+    if (m_runDemo && m_app) LaunchDemo(m_app);
+    return CPropertyPage::OnWizardFinish();
+}

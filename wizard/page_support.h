@@ -1,0 +1,13 @@
+#pragma once
+// Small services the wizard pages share.
+#include <windows.h>
+#include <string>
+#include "framework/property_page.h"
+
+// Posts PSM_SETWIZBUTTONS to the page's sheet: the change takes effect after
+// the current handler returns, in the order posted.
+void PostWizardButtons(const CPropertyPage& page, DWORD buttons);
+// Posts a message without parameters to the page's sheet.
+void PostToSheet(const CPropertyPage& page, UINT message);
+// The string of the program's string table; empty when there is none.
+std::wstring LoadResourceString(UINT id);

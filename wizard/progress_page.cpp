@@ -1,0 +1,130 @@
+#include "wizard/progress_page.h"
+#include <objbase.h>
+#include "app/install_sequence.h"
+#include "app/setup_app.h"
+#include "framework/property_sheet.h"
+#include "wizard/page_support.h"
+#include "wizard/resource_ids.h"
+
+CLPSProgressPpg::CLPSProgressPpg(CKVNBarcodeSetupApp* app)
+    : CPropertyPage(IDD_PROGRESS, IDS_SETUP_CAPTION, IDS_STATUS_TITLE, IDS_STATUS_SUBTITLE),
+      m_app(app), m_worker(nullptr), m_workerId(0), m_running(1), m_reportWindow(nullptr) {}
+
+CLPSProgressPpg::~CLPSProgressPpg() {
+    m_reportWindow.store(nullptr);
+    StopWorker();
+}
+
+BOOL CLPSProgressPpg::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    SendDlgItemMessageW(m_hWnd, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageW(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    return TRUE;
+}
+
+BOOL CLPSProgressPpg::OnSetActive() {
+    PostWizardButtons(*this, 0);
+    // One installation at a time: an arrival while the worker runs starts none.
+    if (!m_worker) {
+        m_running.store(1);
+        m_reportWindow.store(m_hWnd);
+        m_worker = CreateThread(nullptr, 0, &CLPSProgressPpg::InstallWorker, this, 0, &m_workerId);
+    }
+    return CPropertyPage::OnSetActive();
+}
+
+DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
+    auto* page = static_cast<CLPSProgressPpg*>(parameter);
+    if (!page) return 0;
+    HRESULT com = CoInitialize(nullptr);
+    InstallOutcome outcome;
+    try {
+        if (page->m_app) InstallProducts(page->m_app, page, &outcome);
+    } catch (...) {
+        // A failed run: the package counts as not installed.
+        outcome.packageDecoded = 0;
+    }
+    if (page->m_running.load()) {
+        HWND window = page->m_reportWindow.load();
+        // Installed only when the package was decoded and every file was written.
+        const bool installed = outcome.packageDecoded && outcome.failures == 0;
+        if (window) PostMessageW(window, WM_INSTALL_DONE, installed ? 1 : 0, 0);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+int CLPSProgressPpg::ReportProgress(int stringId, int percent) {
+    HWND window = m_reportWindow.load();
+    if (window) PostMessageW(window, WM_INSTALL_PROGRESS, static_cast<WPARAM>(percent), static_cast<LPARAM>(stringId));
+    return m_running.load();
+}
+
+BOOL CLPSProgressPpg::PreTranslateMessage(MSG* msg) {
+    if (msg && m_hWnd && msg->hwnd == m_hWnd) {
+        switch (msg->message) {
+        case WM_INSTALL_PROGRESS:
+            ShowReport(static_cast<int>(msg->wParam), static_cast<int>(msg->lParam));
+            return TRUE;
+        case WM_INSTALL_DONE:
+            OnInstallDone(msg->wParam != 0);
+            return TRUE;
+        case WM_INSTALL_CANCELED: {
+            CPropertySheet* sheet = GetSheet();
+            if (sheet && m_app) sheet->SetActivePage(m_app->m_nCancelPage);
+            return TRUE;
+        }
+        default:
+            break;
+        }
+    }
+    return CPropertyPage::PreTranslateMessage(msg);
+}
+
+void CLPSProgressPpg::ShowReport(int percent, int stringId) {
+    SendDlgItemMessageW(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    std::wstring text = LoadResourceString(static_cast<UINT>(stringId));
+    SetDlgItemTextW(m_hWnd, IDC_PROGRESS_STATUS, text.c_str());
+}
+
+void CLPSProgressPpg::OnInstallDone(bool installed) {
+    if (m_worker) {
+        // The worker has posted its last message; let it finish returning.
+        WaitForSingleObject(m_worker, kStopWaitMs);
+        CloseHandle(m_worker);
+        m_worker = nullptr;
+    }
+    if (installed) {
+        // Sent, not posted: the wizard moves on now, before later messages.
+        SendMessageW(GetSheetWindow(), PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+        return;
+    }
+    // Nothing was installed from a damaged or missing package: no success page.
+    CPropertySheet* sheet = GetSheet();
+    if (sheet && m_app) sheet->SetActivePage(m_app->m_nCancelPage);
+}
+
+BOOL CLPSProgressPpg::OnQueryCancel() {
+    StopWorker();
+    if (m_hWnd) PostMessageW(m_hWnd, WM_INSTALL_CANCELED, 0, 0);
+    return FALSE;
+}
+
+void CLPSProgressPpg::StopWorker() {
+    if (!m_worker) return;
+    m_running.store(0);
+    // The installation stops at its next report; messages sent to this
+    // thread meanwhile are answered, posted ones wait in the queue.
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= kStopWaitMs) break;
+        DWORD wait = MsgWaitForMultipleObjects(1, &m_worker, FALSE, kStopWaitMs - elapsed, QS_SENDMESSAGE);
+        if (wait != WAIT_OBJECT_0 + 1) break;
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (WaitForSingleObject(m_worker, 0) == WAIT_TIMEOUT) TerminateThread(m_worker, 0);
+    CloseHandle(m_worker);
+    m_worker = nullptr;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Position 4: runs the installation on a worker thread and shows its reports
+// as a status line and a progress bar.
+#include <atomic>
+#include "framework/property_page.h"
+#include "wizard/product_installer_callback.h"
+
+class CKVNBarcodeSetupApp;
+
+// Private messages of the page, posted to its own window and handled on the
+// GUI thread in posting order (from WM_APP on: the dialog manager reads
+// WM_USER + 1 and + 2 as its own messages).
+constexpr UINT WM_INSTALL_CANCELED = WM_APP + 1;  // the worker has been stopped
+constexpr UINT WM_INSTALL_PROGRESS = WM_APP + 2;  // wParam percent, lParam string id
+constexpr UINT WM_INSTALL_DONE = WM_APP + 3;      // wParam: 1 the package was installed
+
+class CLPSProgressPpg : public CPropertyPage, public IProductInstallerCallbak {
+public:
+    explicit CLPSProgressPpg(CKVNBarcodeSetupApp* app);
+    ~CLPSProgressPpg() override;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    BOOL OnQueryCancel() override;
+
+    // Worker thread: posts the report and answers whether to go on.
+    int ReportProgress(int stringId, int percent) override;
+    void ReservedOperation(int, int) override {}
+
+    static DWORD WINAPI InstallWorker(LPVOID parameter);
+
+    // How long a cancel waits for the worker before ending it by force.
+    static constexpr DWORD kStopWaitMs = 3000;
+
+    CKVNBarcodeSetupApp* m_app;
+    HANDLE m_worker;
+    DWORD m_workerId;
+    std::atomic<int> m_running;
+
+private:
+    // Clears the running flag, waits for the worker (ending it after
+    // kStopWaitMs) and closes its handle.
+    void StopWorker();
+    void ShowReport(int percent, int stringId);
+    void OnInstallDone(bool installed);
+
+    std::atomic<HWND> m_reportWindow;
+};

@@ -1,0 +1,44 @@
+#pragma once
+// Resource and control ids of the wizard (shared by setup.rc and the pages).
+
+// Dialog templates.
+#define IDD_CONFIRM 107
+#define IDD_WELCOME 114
+#define IDD_FINISH 115
+#define IDD_PROGRESS 116
+#define IDD_CANCELED 117
+#define IDD_PRODUCT_LIST 118
+#define IDD_AGREEMENT 119
+
+// Icon and bitmaps (the watermark and header bitmaps are named resources).
+#define IDI_SETUP 128
+#define IDB_STATE_IMAGES 130
+
+// Strings.
+#define IDS_SETUP_CAPTION 130
+#define IDS_COMPONENTS_TITLE 140
+#define IDS_COMPONENTS_SUBTITLE 141
+#define IDS_STATUS_TITLE 142
+#define IDS_STATUS_SUBTITLE 143
+#define IDS_CONFIRM_TITLE 144
+#define IDS_CONFIRM_SUBTITLE 145
+#define IDS_CLOSE 148
+#define IDS_AGREEMENT_TITLE 154
+#define IDS_AGREEMENT_SUBTITLE 155
+
+// Controls.
+#define IDC_PAGE_TITLE 1041
+#define IDC_WELCOME_PROCESSES_LABEL 1007
+#define IDC_WELCOME_PROCESSES 1006
+#define IDC_WELCOME_VERSION 1016
+#define IDC_FINISH_TEXT 1042
+#define IDC_FINISH_RUN_DEMO 1005
+#define IDC_PROGRESS_STATUS 1003
+#define IDC_PROGRESS_BAR 1002
+#define IDC_PROGRESS_TEXT 1004
+#define IDC_CONFIRM_SUMMARY 1004
+#define IDC_PRODUCT_TREE 1001
+#define IDC_PRODUCT_DESCRIPTION 1002
+#define IDC_AGREE_NOT 1009
+#define IDC_AGREE 1010
+#define IDC_AGREEMENT_TEXT 1012

@@ -1,0 +1,42 @@
+#pragma once
+// The sheet and the seven pages of the setup wizard, set up for one run.
+// RunWizard runs it modally; a caller may instead create the sheet modeless
+// (m_sheet.Create) and pump it step by step.
+#include <windows.h>
+#include "framework/property_sheet.h"
+#include "wizard/agreement_page.h"
+#include "wizard/canceled_page.h"
+#include "wizard/confirm_page.h"
+#include "wizard/finish_page.h"
+#include "wizard/product_list_page.h"
+#include "wizard/progress_page.h"
+#include "wizard/welcome_page.h"
+
+class CKVNBarcodeSetupApp;
+
+// Sheet header flags the wizard adds to the framework's own: wizard (0x20)
+// in the Wizard97 style with stretched watermark and header bitmaps.
+constexpr DWORD kWizardSheetFlags = 0x11D8000;
+// Position of the interrupted page.
+constexpr int kCanceledPagePosition = 6;
+
+DWORD WizardSheetFlags(DWORD frameworkFlags);
+
+class CLPSWizard {
+public:
+    explicit CLPSWizard(CKVNBarcodeSetupApp* app);
+    ~CLPSWizard();
+    CLPSWizard(const CLPSWizard&) = delete;
+    CLPSWizard& operator=(const CLPSWizard&) = delete;
+
+    CPropertySheet m_sheet;
+    CLPSWelcomePpg m_welcome;
+    CLPSLicAgreementPpg m_agreement;
+    CLPSProductListPpg m_products;
+    CLPSConfirmPpg m_confirm;
+    CLPSProgressPpg m_progress;
+    CLPSFinishPpg m_finish;
+    CLPSCanceledPpg m_canceled;
+    HBITMAP m_watermark;
+    HBITMAP m_header;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// Position 0: greets the user, shows the setup's version and holds Next back
+// while a program the installation would replace is running.
+#include "framework/controls.h"
+#include "framework/property_page.h"
+
+class CKVNBarcodeSetupApp;
+
+class CLPSWelcomePpg : public CPropertyPage {
+public:
+    explicit CLPSWelcomePpg(CKVNBarcodeSetupApp* app);
+    ~CLPSWelcomePpg() override;
+
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    BOOL OnKillActive() override;
+    void OnTimer(UINT_PTR timerId) override;
+
+    static constexpr UINT_PTR kPollTimer = 1;
+    static constexpr UINT kFirstPollMs = 100;
+    static constexpr UINT kPollMs = 2000;
+
+    HFONT m_titleFont;
+    UINT_PTR m_timerId;
+    CKVNBarcodeSetupApp* m_app;
+    CListBox m_processList;
+
+private:
+    void ShowVersion();
+};
