@@ -1,0 +1,7 @@
+#pragma once
+// Monotonic wall-clock seconds.
+#include <chrono>
+
+inline double NowSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}

@@ -1,0 +1,186 @@
+#include "bench/install_compare.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "bench/child_process.h"
+#include "bench/clock.h"
+#include "bench/install_check.h"
+#include "bench/install_phases.h"
+#include "bench/stats.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kUninstallKey[] =
+    "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
+
+struct Run {
+    bool ok = false;
+    double wall = 0;                      // the whole process, as the user waits for it
+    double inside = 0;                    // InstallProducts alone (ours only)
+    std::map<std::string, double> phases; // ours only
+};
+
+void Clean(const InstallComparison& c, const PrefixPaths& paths) {
+    RemoveInstallation(c.tree, paths);
+    RunChild("wine", {"reg", "delete", kUninstallKey, "/f"}, {});
+}
+
+Run Install(const std::string& program, bool ours) {
+    Run run;
+    const double start = NowSeconds();
+    const ChildResult child = ours ? RunChild("wine", {program}, {}) : RunChild("wine", {program, "/S"}, {});
+    run.wall = NowSeconds() - start;
+    run.ok = child.exitCode == 0;
+    if (ours) {
+        run.inside = std::atof(FindValue(child.output, "seconds").c_str());
+        for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) {
+            const std::string name = PhaseName(static_cast<InstallPhase>(p));
+            run.phases[name] = std::atof(FindValue(child.output, "phase." + name).c_str());
+        }
+        if (FindValue(child.output, "decoded") != "1") run.ok = false;
+    }
+    return run;
+}
+
+bool Verify(const char* label, const InstallComparison& c, const PrefixPaths& paths) {
+    std::vector<std::string> problems = CheckInstallation(c.tree, paths);
+    const ChildResult reg = RunChild("wine", {"reg", "query", kUninstallKey}, {});
+    for (const char* value : {"ProductName", "DisplayName", "UninstallString"})
+        if (reg.output.find(value) == std::string::npos) problems.push_back(std::string("registry value missing: ") + value);
+    std::cout << "  " << label << ": installation " << (problems.empty() ? "complete" : "INCOMPLETE") << "\n";
+    for (size_t i = 0; i < problems.size() && i < 10; ++i) std::cout << "    " << problems[i] << "\n";
+    return problems.empty();
+}
+
+std::string S(double seconds) { return Fixed(seconds, 2) + " s"; }
+
+struct TreeCounts {
+    double files = 0, folders = 0;  // every entry is one record of the package
+    double topFiles = 0;            // files directly in a package folder
+};
+
+TreeCounts CountTree(const fs::path& tree) {
+    TreeCounts counts;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(tree, ec), end; !ec && it != end; it.increment(ec)) {
+        const bool folder = it->is_directory(ec);
+        (folder ? counts.folders : counts.files) += 1;
+        if (!folder && it.depth() == 1) counts.topFiles += 1;
+    }
+    return counts;
+}
+
+// Single calls measured in the prefix, and what the phases would cost if
+// they were nothing but those calls.
+void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::string, double>& measured) {
+    const ChildResult probe = RunChild("wine", {c.setup, "--probe", "C:\\Program Files\\kvnbench-probe"}, {});
+    if (probe.exitCode != 0) {
+        std::cout << "\n(the single-call probe failed)\n";
+        return;
+    }
+    auto us = [&](const char* call) { return std::atof(FindValue(probe.output, std::string("probe.") + call).c_str()) / 1e6; };
+    const double makeFolder = us("CreateFolderPath of an existing folder");
+    const double deleteMissing = us("DeleteFileW of a missing file");
+    const double write = us("CreateFileW + WriteFile 4 KiB + CloseHandle");
+    const double attributes = us("SetFileAttributesW");
+    const double version = us("GetFileVersion of a file without a version");
+    const double copy = us("CopyFileW 4 KiB");
+    const double remove = us("DeleteFileW of a file");
+    const TreeCounts t = CountTree(c.tree);
+    const double records = t.files + t.folders;
+
+    std::cout << "\nsingle calls in this prefix (microseconds each):\n";
+    std::istringstream lines(probe.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.compare(0, 6, "probe.") == 0) std::cout << "  " << line.substr(6) << "\n";
+    }
+    const double extract = records * (makeFolder + attributes) + t.files * (deleteMissing + write);
+    const double copies = t.files * copy + 2 * t.topFiles * version;
+    const double removal = t.files * (attributes + remove);
+    std::cout << "the phases as those calls alone (" << t.files << " files, " << t.folders << " folders):\n";
+    std::cout << "  extract: " << records << " x (CreateFolderPath + SetFileAttributesW) + " << t.files
+              << " x (DeleteFileW + CreateFileW/WriteFile/CloseHandle) = " << S(extract) << ", measured "
+              << S(measured.at(PhaseName(InstallPhase::Extract))) << "\n";
+    std::cout << "  copy:    " << t.files << " x CopyFileW + " << 2 * t.topFiles << " x GetFileVersion = " << S(copies)
+              << ", measured " << S(measured.at(PhaseName(InstallPhase::Copy))) << "\n";
+    std::cout << "  delete:  " << t.files << " x (SetFileAttributesW + DeleteFileW) = " << S(removal) << ", measured "
+              << S(measured.at(PhaseName(InstallPhase::Delete))) << "\n";
+}
+
+}  // namespace
+
+int CompareInstallations(const InstallComparison& c) {
+    const PrefixPaths paths = LocatePrefix(c.prefix);
+    if (paths.menuDir.empty()) {
+        std::cerr << "kvnbench: " << c.prefix << " holds no user folder: not a Wine prefix\n";
+        return 1;
+    }
+    int failures = 0;
+
+    std::vector<double> starts;
+    for (int i = 0; i < 3; ++i) {
+        const double begin = NowSeconds();
+        RunChild("wine", {c.setup, "--noop"}, {});
+        starts.push_back(NowSeconds() - begin);
+    }
+    const double startCost = Median(starts);
+
+    std::vector<Run> ours, theirs;
+    std::cout << "runs (wall time of the process; the setup's InstallProducts in brackets):\n";
+    for (int i = 0; i < c.runs; ++i) {
+        // Alternate who goes first, so that a slow spell of the machine hits both.
+        for (int k = 0; k < 2; ++k) {
+            const bool mine = (k == 0) == (i % 2 == 0);
+            Clean(c, paths);
+            const Run run = Install(mine ? c.setup : c.nsis, mine);
+            std::cout << "  " << (i + 1) << (mine ? " setup  " : " NSIS   ") << S(run.wall);
+            if (mine) std::cout << "  (" << S(run.inside) << ")";
+            std::cout << (run.ok ? "" : "  FAILED") << "\n";
+            if (!run.ok) ++failures;
+            if (i == 0 && !Verify(mine ? "setup" : "NSIS", c, paths)) ++failures;
+            (mine ? ours : theirs).push_back(run);
+        }
+    }
+    Clean(c, paths);
+
+    std::vector<double> ourWall, ourInside, theirWall;
+    for (const Run& r : ours) {
+        ourWall.push_back(r.wall);
+        ourInside.push_back(r.inside);
+    }
+    for (const Run& r : theirs) theirWall.push_back(r.wall);
+    const double mine = Median(ourWall), inside = Median(ourInside), nsis = Median(theirWall);
+    std::cout << "\nmedian of " << c.runs << " runs each:\n";
+    std::cout << "  setup (kvn_install_bench)  " << S(mine) << "   InstallProducts alone " << S(inside) << "\n";
+    std::cout << "  NSIS installer /S          " << S(nsis) << "\n";
+    std::cout << "  starting a Wine process    " << S(startCost) << " (in both wall times)\n";
+    const double ratio = nsis > 0 ? mine / nsis : 0;
+    const double net = nsis - startCost > 0 ? inside / (nsis - startCost) : 0;
+    std::cout << "  setup / NSIS: " << Fixed(ratio, 2) << " x (wall), " << Fixed(net, 2)
+              << " x (InstallProducts against NSIS less the process start); goal <= 1.0 x: "
+              << (ratio <= 1.0 ? "met" : "MISSED") << "\n";
+
+    std::cout << "\nwhere the setup's time goes (median per phase):\n";
+    std::map<std::string, double> medians;
+    for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) {
+        const std::string name = PhaseName(static_cast<InstallPhase>(p));
+        std::vector<double> values;
+        for (const Run& r : ours) values.push_back(r.phases.at(name));
+        const double v = Median(values);
+        medians[name] = v;
+        std::cout << "  " << name << std::string(28 - name.size(), ' ') << S(v) << "  "
+                  << Fixed(inside > 0 ? 100 * v / inside : 0) << " %\n";
+    }
+    ExplainWithSingleCalls(c, medians);
+    if (failures) std::cout << failures << " checks FAILED\n";
+    return failures ? 1 : 0;
+}
