@@ -14,5 +14,6 @@ add_executable(KVNBarcodeSetup WIN32
   ${KVN_SETUP_RC}
   ${setup_payload_OBJECT})
 target_link_libraries(KVNBarcodeSetup PRIVATE kvn_setup)
-target_link_options(KVNBarcodeSetup PRIVATE -municode)
+# -s: the shipped program carries no symbols or debug info (nor the paths in them).
+target_link_options(KVNBarcodeSetup PRIVATE -municode -s)
 set_target_properties(KVNBarcodeSetup PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
