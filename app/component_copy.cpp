@@ -5,6 +5,8 @@
 #include <cwchar>
 
 #include "app/install_sequence.h"
+#include "foundation/failure_count.h"
+#include "foundation/stop_signal.h"
 #include "foundation/file_tree.h"
 #include "foundation/path_util.h"
 #include "foundation/registry_version.h"
@@ -37,13 +39,17 @@ int CopyComponentFolder(const wchar_t* destination, const wchar_t* source) {
     if (FormatEntryPath(pattern, kPathUnits, source, L"*.*")) find = FindFirstFileW(pattern, &entry);
 
     int result = CreateDirectoryW(destination, nullptr) ? 1 : 0;
-    if (!result)
+    if (!result) {
         DebugTrace(L"Unable to create destination folder: %s.\n GetLastError() retruns: %d\n", destination,
                    static_cast<int>(GetLastError()));
+        // A folder already in place is what the run wants.
+        if (!IsExistingFolder(destination)) CountFailure();
+    }
 
     if (find != INVALID_HANDLE_VALUE) {
         do {
             if (IsDotEntry(entry.cFileName)) continue;
+            if (StopRequested()) break;  // the run was cancelled: nothing more is copied
             wchar_t sourceEntry[kPathUnits];
             wchar_t destinationEntry[kPathUnits];
             ZeroFill(sourceEntry, static_cast<int>(sizeof(sourceEntry)));
@@ -51,14 +57,18 @@ int CopyComponentFolder(const wchar_t* destination, const wchar_t* source) {
             if (!FormatEntryPath(sourceEntry, kPathUnits, source, entry.cFileName) ||
                 !FormatEntryPath(destinationEntry, kPathUnits, destination, entry.cFileName)) {
                 result = 0;  // too long for a path buffer: skipped, counted as a failed copy
+                CountFailure();
                 continue;
             }
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                // Below the top level every file is replaced, whatever its version.
+                // Below the top level every file is replaced, whatever its version;
+                // the tree copy counts its own failures.
                 result = CopyFolderTree(destinationEntry, sourceEntry);
             } else if (PackageFileWins(destinationEntry, sourceEntry)) {
                 result = CopyFileW(sourceEntry, destinationEntry, FALSE) ? 1 : 0;
+                if (!result) CountFailure();
             }
+            // A newer installed file that is kept is no failure.
         } while (FindNextFileW(find, &entry));
         FindClose(find);
     }

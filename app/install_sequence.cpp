@@ -1,7 +1,8 @@
 // The installation proper: decode the package into the working folder, copy
 // the main components and each selected component, write the uninstall entry
 // and the shortcuts, then delete the working folder. A report answered with
-// zero stops the run; the working folder is deleted all the same.
+// zero stops the run; the working folder is deleted all the same. Files that
+// cannot be written or copied do not stop the run; the outcome counts them.
 #include "app/install_sequence.h"
 
 #include <cwchar>
@@ -9,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/report_gate.h"
 #include "app/shortcuts.h"
+#include "foundation/failure_count.h"
 #include "foundation/file_tree.h"
 #include "foundation/registry_version.h"
 #include "package/decode_pipeline.h"
@@ -67,6 +69,8 @@ int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback
     // components installed from nowhere: the run fails instead.
     if (!paths.PackageDir[0]) return 0;
 
+    // Counts what the extraction and the copies of this run fail to write.
+    CWFailureCount failures;
     CLPSReportGate gate(callback);
     int result = DecodeInstallationPackage(&gate, app);
     int decoded = result != 0;
@@ -83,6 +87,7 @@ int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback
     if (outcome) {
         outcome->packageDecoded = decoded;
         outcome->stopped = gate.Stopped();
+        outcome->failures = failures.Count();
     }
     return result;
 }

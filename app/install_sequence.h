@@ -5,10 +5,12 @@
 #include "wizard/product_installer_callback.h"
 
 // How a run ended, for the wizard: the result of InstallProducts alone
-// cannot tell (it is also 0 when a shortcut failed).
+// cannot tell (it is also 0 when a shortcut failed). A run installed the
+// product only when the package was decoded and nothing failed.
 struct InstallOutcome {
     int packageDecoded = 0;  // the pipeline succeeded
     int stopped = 0;         // a report was answered with zero
+    int failures = 0;        // files and folders that could not be extracted, created or copied
 };
 
 int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback,

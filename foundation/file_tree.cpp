@@ -7,6 +7,8 @@
 #include <new>
 
 #include "foundation/arrays.h"
+#include "foundation/failure_count.h"
+#include "foundation/stop_signal.h"
 #include "foundation/path_util.h"
 
 namespace {
@@ -60,6 +62,14 @@ int RemoveFolder(const wchar_t* folder)
 }
 
 } // namespace
+
+bool IsExistingFolder(const wchar_t* path)
+{
+    if (!path || !*path)
+        return false;
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes);
+}
 
 TraceSink SetTraceSink(TraceSink sink)
 {
@@ -134,13 +144,18 @@ int CopyFolderTree(const wchar_t* destination, const wchar_t* source)
 
     int result = CreateDirectoryW(destination, nullptr) ? 1 : 0;
     DWORD failure = result ? 0 : GetLastError();
-    if (!result)
+    if (!result) {
         DebugTrace(kCreateFolderFailed, destination, int(failure));
+        if (!IsExistingFolder(destination))
+            CountFailure();
+    }
 
     if (find != INVALID_HANDLE_VALUE) {
         do {
             if (IsDotEntry(entry.cFileName))
                 continue;
+            if (StopRequested())
+                break;  // the run was cancelled: no further entry is copied
             wchar_t from[kPathUnits];
             wchar_t to[kPathUnits];
             ZeroFill(from, sizeof from);
@@ -149,13 +164,18 @@ int CopyFolderTree(const wchar_t* destination, const wchar_t* source)
                 !FormatEntryPath(to, kPathUnits, destination, entry.cFileName)) {
                 result = 0;
                 failure = ERROR_FILENAME_EXCED_RANGE;
+                CountFailure();
                 continue;
             }
-            if (IsFolder(entry.dwFileAttributes))
-                result = CopyFolderTree(to, from);
-            else
+            if (IsFolder(entry.dwFileAttributes)) {
+                result = CopyFolderTree(to, from);  // counts its own failures
+                failure = result ? 0 : GetLastError();
+            } else {
                 result = CopyFileW(from, to, FALSE) ? 1 : 0;
-            failure = result ? 0 : GetLastError();
+                failure = result ? 0 : GetLastError();
+                if (!result)
+                    CountFailure();
+            }
         } while (FindNextFileW(find, &entry));
         FindClose(find);
     }

@@ -6,13 +6,18 @@
 // Outcome of the last CreateDirectoryW (non-zero when the innermost folder was created).
 int CreateFolderPath(const wchar_t* path);
 // Outcome of the last action (see the tree copy rules); entries whose path
-// would not fit in 260 units are skipped and count as a failed action.
+// would not fit in 260 units are skipped and count as a failed action. Every
+// folder that cannot be created and every entry that is not copied adds to
+// the thread's failure count (foundation/failure_count.h).
 int CopyFolderTree(const wchar_t* destination, const wchar_t* source);
 // Non-zero when the folder itself was removed. Never follows reparse points.
 int DeleteFolderTree(const wchar_t* folder);
 // 0 on success, -1 when the path is null or the file cannot be created,
 // otherwise the system error code of the failed write.
 int WriteBlockToFile(const wchar_t* path, const CWBlock& block);
+// True when path names an existing folder (a failed folder creation that
+// found one in place is no failure).
+bool IsExistingFolder(const wchar_t* path);
 // Receives the diagnostics; writes at most a debugger line, nothing else.
 void DebugTrace(const wchar_t* format, ...);
 

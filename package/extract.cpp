@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "foundation/failure_count.h"
 #include "foundation/file_tree.h"
 #include "foundation/path_util.h"
 #include "package/package_format.h"
@@ -12,15 +13,18 @@ namespace {
 
 // Writes one named record at its joined path. false when the record's
 // contents cannot be held in memory (a fault of the run, not of the file).
+// A folder that is not there afterwards, or a file that cannot be created or
+// written, goes on with the next record but counts as a failure of the run.
 bool WriteRecord(const PackageRecord& record, const wchar_t* path) {
     if (record.IsFolder()) {
         CreateFolderPath(path);
+        if (!IsExistingFolder(path)) CountFailure();
     } else {
         CWBlock content;
         if (record.contentLength > 0 && !content.Append(record.content, record.contentLength))
             return false;
         DeleteFileW(path);
-        WriteBlockToFile(path, content);
+        if (WriteBlockToFile(path, content) != 0) CountFailure();
     }
     SetFileAttributesW(path, record.attributes);
     return true;
@@ -43,8 +47,11 @@ int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wc
         if (!record.IsNamed()) continue;
 
         // Names that would leave the destination, or name a device or a
-        // stream, are not written; the record still counts for progress.
-        if (IsSafePackageName(record.name)) {
+        // stream, are not written: the package is at fault, so the run
+        // counts a failure. The record still counts for progress.
+        if (!IsSafePackageName(record.name)) {
+            CountFailure();
+        } else {
             wchar_t name[kRecordNameUnits + 1];
             for (uint32_t i = 0; i <= kRecordNameUnits; ++i) name[i] = static_cast<wchar_t>(record.name[i]);
             wchar_t path[kPathUnits];

@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include "app/install_sequence.h"
 #include "app/setup_app.h"
+#include "foundation/stop_signal.h"
 #include "framework/property_sheet.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
@@ -38,6 +39,9 @@ DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
     if (!page) return 0;
     HRESULT com = CoInitialize(nullptr);
     InstallOutcome outcome;
+    // A cancel also ends a long folder copy between two files, so the
+    // termination after the bounded wait stays a last resort.
+    CWStopSignal stopSignal(&page->m_running);
     try {
         if (page->m_app) InstallProducts(page->m_app, page, &outcome);
     } catch (...) {

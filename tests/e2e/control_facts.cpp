@@ -17,6 +17,13 @@ bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
     return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, result) != 0;
 }
 
+// A window whose thread does not answer within a moment is hung; its items
+// are not read (reading them needs its process's cooperation).
+bool Responds(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+}
+
 bool HasFocus(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
@@ -98,11 +105,18 @@ void PrintControlFacts(HWND window, const std::wstring& prefix) {
     PrintField(prefix + L"text", ReadWindowText(window));
     if (_wcsicmp(className.c_str(), L"Button") == 0) PrintButton(window, prefix);
     if (_wcsicmp(className.c_str(), PROGRESS_CLASSW) == 0) PrintProgress(window, prefix);
-    if (_wcsicmp(className.c_str(), WC_TREEVIEWW) == 0) PrintTree(window, prefix);
-    if (_wcsicmp(className.c_str(), L"ListBox") == 0) PrintListBox(window, prefix);
+    bool tree = _wcsicmp(className.c_str(), WC_TREEVIEWW) == 0;
+    bool list = _wcsicmp(className.c_str(), L"ListBox") == 0;
+    if ((tree || list) && !Responds(window)) {
+        PrintField(prefix + L"items", L"unreadable");
+        return;
+    }
+    if (tree) PrintTree(window, prefix);
+    if (list) PrintListBox(window, prefix);
 }
 
 void PrintSheetFacts(HWND sheet) {
+    PrintNumber(L"responding", Responds(sheet) ? 1 : 0);
     PrintControlFacts(sheet, L"");
     PrintNumber(L"page", CurrentPageIndex(sheet));
 }

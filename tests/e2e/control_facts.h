@@ -9,5 +9,6 @@
 // of tree views and list boxes. Keys carry the prefix (e.g. "" or "w3.").
 void PrintControlFacts(HWND window, const std::wstring& prefix);
 
-// The sheet itself: the facts above plus page (index of the current page).
+// The sheet itself: responding (its thread answers messages), the facts
+// above and page (index of the current page).
 void PrintSheetFacts(HWND sheet);

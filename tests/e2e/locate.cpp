@@ -8,8 +8,8 @@
 //
 // Output: "key=value" lines (UTF-8). Rectangles are screen coordinates
 // "left top right bottom". Exit code 0 found, 1 no such window, 2 no such
-// control, 64 wrong arguments. It only looks: it never sends a message that
-// changes anything.
+// control, 3 no answer in time (a hung wizard), 64 wrong arguments. It only
+// looks: it never sends a message that changes anything.
 #include <windows.h>
 
 #include <cwchar>
@@ -25,7 +25,17 @@ namespace {
 const int kExitFound = 0;
 const int kExitNoWindow = 1;
 const int kExitNoControl = 2;
+const int kExitNoAnswer = 3;
 const int kExitUsage = 64;
+// Longest run: a look at a hung process must not hang the script with it.
+const DWORD kWatchdogMs = 15000;
+
+DWORD WINAPI Watchdog(LPVOID) {
+    Sleep(kWatchdogMs);
+    PrintError(L"locate.exe: no answer within 15 s; the window's program seems hung");
+    TerminateProcess(GetCurrentProcess(), kExitNoAnswer);
+    return 0;
+}
 
 bool ParseId(const wchar_t* text, int* id) {
     if (text == nullptr || *text == L'\0') return false;
@@ -45,6 +55,8 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || argc > 3 || argv[1][0] == L'\0') return Usage();
+    HANDLE watchdog = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+    if (watchdog) CloseHandle(watchdog);
     HWND top = FindTopWindow(argv[1]);
     if (top == nullptr) {
         PrintField(L"found", L"0");

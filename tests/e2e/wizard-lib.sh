@@ -44,7 +44,8 @@ wiz_log() { echo "walk-wizard: $*" >&2; }
 
 # locate [ID|--all]: runs locate.exe on the wizard window; its output in LOC_OUT.
 locate() {
-  LOC_OUT=$("$WINE_RUN" "$LOCATE" "$WIZ_CAPTION_PART" "$@" 2>/dev/null | tr -d '\r')
+  # locate.exe ends itself after 15 s; the timeout is a second guard.
+  LOC_OUT=$(timeout -k 5 30 "$WINE_RUN" "$LOCATE" "$WIZ_CAPTION_PART" "$@" 2>/dev/null | tr -d '\r')
   [ "$(field found)" = 1 ]
 }
 
@@ -57,12 +58,21 @@ field() {
 # unescape TEXT: turns locate.exe's \r \n \t \\ back into characters.
 unescape() { printf '%b' "${1//%/%%}"; }
 
+# Says so when the wizard's window no longer answers messages.
+wiz_hung_note() {
+  local out
+  out=$(timeout -k 5 30 "$WINE_RUN" "$LOCATE" "$WIZ_CAPTION_PART" 2>/dev/null | tr -d '\r')
+  if grep -qx 'responding=0' <<<"$out"; then
+    wiz_log "the setup's window does not answer messages: the program is hung"
+  fi
+}
+
 # Diagnostics when a wait ends without success: every control and a screenshot.
 wiz_dump() {
   local tag=$1
   [ -n "${WIZ_SHOTS:-}" ] || return 0
   mkdir -p "$WIZ_SHOTS"
-  "$WINE_RUN" "$LOCATE" "$WIZ_CAPTION_PART" --all >"$WIZ_SHOTS/stuck-$tag.txt" 2>&1 || true
+  timeout -k 5 30 "$WINE_RUN" "$LOCATE" "$WIZ_CAPTION_PART" --all >"$WIZ_SHOTS/stuck-$tag.txt" 2>&1 || true
   import -window root "$WIZ_SHOTS/stuck-$tag.png" 2>/dev/null || true
   wiz_log "diagnostics in $WIZ_SHOTS/stuck-$tag.txt and stuck-$tag.png"
 }
@@ -78,6 +88,7 @@ wait_until() {
     if [ "$SECONDS" -ge "$deadline" ]; then
       wiz_log "stuck: $what (waited ${seconds}s)"
       [ -n "$LOC_OUT" ] && wiz_log "last look: $(tr '\n' ' ' <<<"$LOC_OUT" | cut -c1-600)"
+      wiz_hung_note
       wiz_dump "$(tr -c 'a-zA-Z0-9' '-' <<<"$what" | cut -c1-40)"
       return 1
     fi

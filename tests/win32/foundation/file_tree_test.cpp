@@ -10,6 +10,8 @@
 
 #include "foundation/block.h"
 #include "foundation/file_tree.h"
+#include "foundation/stop_signal.h"
+#include <atomic>
 #include "foundation/path_util.h"
 
 namespace {
@@ -143,6 +145,36 @@ TEST_F(FileTree, CopyFolderTreeCopiesNestedTreeAndOverwrites)
     EXPECT_EQ(ReadText(At(L"dst\\sub\\deeper\\c.bin")), std::string("\0\1\2", 3));
     EXPECT_EQ(ReadText(At(L"dst\\extra.txt")), "stays");
     EXPECT_EQ(ReadText(At(L"src\\a.txt")), "alpha");
+}
+
+TEST_F(FileTree, CopyFolderTreeStopsBetweenFilesOnceTheRunIsCancelled)
+{
+    CreateFolderPath(At(L"src\\sub").c_str());
+    for (int i = 0; i < 20; ++i)
+        WriteText(At(L"src\\f" + std::to_wstring(i) + L".txt"), "x");
+    WriteText(At(L"src\\sub\\inner.txt"), "y");
+
+    std::atomic<int> keepGoing(1);
+    {
+        CWStopSignal signal(&keepGoing);
+        EXPECT_NE(CopyFolderTree(At(L"all").c_str(), At(L"src").c_str()), 0);
+    }
+    EXPECT_EQ(ReadText(At(L"all\\f19.txt")), "x");
+    EXPECT_EQ(ReadText(At(L"all\\sub\\inner.txt")), "y");
+
+    keepGoing.store(0);
+    {
+        CWStopSignal signal(&keepGoing);
+        EXPECT_TRUE(StopRequested());
+        CopyFolderTree(At(L"none").c_str(), At(L"src").c_str());
+    }
+    // The folder of the level is made; no entry below it is copied.
+    EXPECT_TRUE(IsFolder(At(L"none")));
+    for (int i = 0; i < 20; ++i)
+        EXPECT_FALSE(Exists(At(L"none\\f" + std::to_wstring(i) + L".txt")));
+    EXPECT_FALSE(Exists(At(L"none\\sub")));
+    // Without a signal the thread is never asked to stop.
+    EXPECT_FALSE(StopRequested());
 }
 
 TEST_F(FileTree, CopyFolderTreeResultIsTheLastAction)

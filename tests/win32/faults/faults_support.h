@@ -1,0 +1,76 @@
+#pragma once
+// What the fault tests look at after a run, read back independently of the
+// setup's own code, and the helpers that inject the faults.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/install_sequence.h"
+#include "app/setup_app.h"
+#include "wizard/product_installer_callback.h"
+
+// What a run or its rollback left on the machine.
+struct Leftovers {
+    size_t installEntries = 0;  // files and folders in the installation folder, the folder itself included
+    bool packageFolder = false;
+    bool uninstallKey = false;
+    bool startMenuFolder = false;  // the product's folder or an empty vendor folder
+    // The vendor folder above the installation folder, empty: the rollback
+    // removes the installation folder only, so this one is noted, not a leftover.
+    bool vendorFolder = false;
+    bool Any() const { return installEntries || packageFolder || uninstallKey || startMenuFolder; }
+    std::string Describe() const;
+};
+Leftovers FindLeftovers(const CKVNBarcodeSetupApp& app);
+
+// Files and folders below folder (not counting folder itself).
+size_t CountEntries(const std::wstring& folder, bool filesOnly);
+
+// Every difference between the packed tree (every component selected) and
+// the installation: files, system-folder files, uninstall entry, shortcuts.
+std::vector<std::wstring> InstallationDifferences(const CKVNBarcodeSetupApp& app);
+
+// Whether the wizard's progress page would go on to the finish page.
+inline bool ClaimsSuccess(const InstallOutcome& outcome) {
+    return outcome.packageDecoded && outcome.failures == 0 && !outcome.stopped;
+}
+
+// Answers zero to the report with the 1-based number stopAt and to every
+// later one (0: never); counts the reports it saw.
+class StopFromReport : public IProductInstallerCallbak {
+public:
+    explicit StopFromReport(size_t stopAt) : m_stopAt(stopAt) {}
+    int ReportProgress(int stringId, int percent) override;
+    void ReservedOperation(int, int) override {}
+    std::vector<std::pair<int, int>> reports;
+
+private:
+    size_t m_stopAt;
+};
+
+// A report receiver that never asks to stop.
+class GoOn : public IProductInstallerCallbak {
+public:
+    int ReportProgress(int, int) override { return 1; }
+    void ReservedOperation(int, int) override {}
+};
+
+// Another process that holds path open without sharing (creating the file
+// when it is missing) until this object is destroyed.
+class FileHolder {
+public:
+    explicit FileHolder(const std::wstring& path);
+    ~FileHolder();
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+    bool Holding() const { return m_holding; }
+
+private:
+    PROCESS_INFORMATION m_process{};
+    bool m_holding = false;
+};
+
+// Removes what a run of the fault tree may leave, system-folder files of
+// the tree included (the rollback keeps those by design).
+void CleanAfterRun(const CKVNBarcodeSetupApp& app);

@@ -1,0 +1,161 @@
+// The real wizard sheet, driven in-process: cancels at a sample of reports
+// end on the interrupted page and its Close leaves nothing; a run whose files
+// cannot all be written ends there too instead of claiming success.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "app/install_sequence.h"
+#include "app/rollback.h"
+#include "tests/win32/app/install_checks.h"
+#include "tests/win32/faults/faults_support.h"
+#include "wizard/resource_ids.h"
+#include "wizard/setup_wizard.h"
+#include "wizard_driver.h"
+
+namespace {
+
+constexpr int kProgressPage = 4, kFinishPage = 5, kInterruptedPage = 6;
+
+// Reports the progress page has taken out of its queue, counted as they
+// are retrieved (a message hook of this thread).
+long g_reportsShown = 0;
+HWND g_progressWindow = nullptr;
+
+LRESULT CALLBACK CountReports(int code, WPARAM removal, LPARAM message) {
+    const MSG* msg = reinterpret_cast<const MSG*>(message);
+    if (code == HC_ACTION && removal == PM_REMOVE && msg->hwnd == g_progressWindow &&
+        msg->message == WM_INSTALL_PROGRESS)
+        ++g_reportsShown;
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
+class WizardFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wizard_test::InitControls();
+        wizard_test::PrepareApp(app);
+        CleanMachine(app);
+        hook = SetWindowsHookExW(WH_GETMESSAGE, CountReports, nullptr, GetCurrentThreadId());
+        ASSERT_NE(nullptr, hook);
+    }
+    void TearDown() override {
+        wizard.reset();
+        if (hook) UnhookWindowsHookEx(hook);
+        CleanMachine(app);
+    }
+    CPropertySheet& Sheet() { return wizard->m_sheet; }
+    int Active() { return Sheet().GetActiveIndex(); }
+
+    // From the welcome page to the progress page with every component chosen;
+    // the worker starts.
+    void StartInstallation() {
+        wizard = std::make_unique<CLPSWizard>(&app);
+        ASSERT_TRUE(Sheet().Create());
+        sheet = Sheet().m_hWnd;
+        ShowWindow(sheet, SW_SHOW);
+        wizard_test::PumpPending(Sheet());
+        ASSERT_TRUE(wizard_test::PumpUntil(Sheet(), [&] { return wizard_test::ButtonUsable(sheet, ID_WIZNEXT); }, 5000));
+        ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
+        SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREE, BM_CLICK, 0, 0);
+        wizard_test::PumpPending(Sheet());
+        ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
+        ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
+        ASSERT_EQ(3, Active());
+        g_reportsShown = 0;
+        g_progressWindow = nullptr;
+        // The progress page's window exists once it is selected; the worker's
+        // first reports wait in the queue until this thread pumps again.
+        SendMessageW(GetDlgItem(sheet, ID_WIZNEXT), BM_CLICK, 0, 0);
+        ASSERT_EQ(kProgressPage, Active());
+        g_progressWindow = wizard->m_progress.m_hWnd;
+        ASSERT_NE(nullptr, wizard->m_progress.m_worker);
+    }
+    void WaitForTheEndPage() {
+        ASSERT_TRUE(wizard_test::PumpUntil(
+            Sheet(), [&] { return Active() == kFinishPage || Active() == kInterruptedPage; }, 60000));
+        wizard_test::PumpFor(Sheet(), 200);
+    }
+    // Close on the interrupted page: the rollback, then the wizard ends.
+    void Close() {
+        ASSERT_EQ(kInterruptedPage, Active());
+        ASSERT_EQ(L"Close", wizard_test::ButtonText(sheet, ID_WIZFINISH));
+        ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZFINISH));
+        EXPECT_FALSE(Sheet().IsRunning());
+    }
+
+    CKVNBarcodeSetupApp app;
+    std::unique_ptr<CLPSWizard> wizard;
+    HWND sheet = nullptr;
+    HHOOK hook = nullptr;
+};
+
+TEST_F(WizardFaults, AnUndisturbedRunOfTheTreeEndsOnTheFinishPage) {
+    StartInstallation();
+    WaitForTheEndPage();
+    EXPECT_EQ(kFinishPage, Active());
+    EXPECT_TRUE(InstallationDifferences(app).empty());
+    EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), g_reportsShown);
+}
+
+TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing) {
+    // Positions in the report sequence of a run with every component.
+    const long records = static_cast<long>(CountEntries(PackedTree()));
+    const ReportList steps = StepReports(kAll);
+    auto step = [&](ProgressReport report) {
+        for (size_t i = 0; i < steps.size(); ++i)
+            if (steps[i] == report) return 3 + records + static_cast<long>(i) + 1;
+        return 0L;
+    };
+    // The worker runs ahead of the page's queue, so a cancel lands some
+    // reports after its target (printed below); early targets spread the
+    // landings over the extraction.
+    const long targets[] = {1, 4, 12, 30, 4 + records / 4, step({153, 0}), step({149, 0}), step({151, 20})};
+    std::printf("wizard cancels (target report -> last report made):");
+    for (long target : targets) {
+        ASSERT_GT(target, 0);
+        SCOPED_TRACE("cancel after report " + std::to_string(target));
+        StartInstallation();
+        ASSERT_TRUE(wizard_test::PumpUntil(Sheet(), [&] { return g_reportsShown >= target || Active() != kProgressPage; },
+                                           60000));
+        ASSERT_EQ(kProgressPage, Active()) << "the run ended before the cancel";
+        ASSERT_TRUE(wizard_test::ClickButton(Sheet(), IDCANCEL));
+        WaitForTheEndPage();
+        EXPECT_EQ(kInterruptedPage, Active());
+        EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd) << "the finish page was shown";
+        EXPECT_FALSE(PathExists(app.m_paths.PackageDir)) << "the stopped worker removes its working folder";
+        std::printf(" %ld->%ld", target, g_reportsShown);
+        Close();
+        const Leftovers left = FindLeftovers(app);
+        EXPECT_FALSE(left.Any()) << left.Describe();
+        wizard.reset();
+        CleanMachine(app);
+    }
+    std::printf("\n");
+}
+
+TEST_F(WizardFaults, ARunWithAFileThatCannotBeWrittenEndsOnTheInterruptedPage) {
+    const std::wstring held = Join(app.m_paths.InstallDir, L"include\\k3.h");
+    ASSERT_TRUE(MakeFolders(Join(app.m_paths.InstallDir, L"include")));
+    {
+        FileHolder holder(held);
+        ASSERT_TRUE(holder.Holding());
+        StartInstallation();
+        WaitForTheEndPage();
+        EXPECT_EQ(kInterruptedPage, Active()) << "a failed copy was reported as success";
+        EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd);
+        // The run went on to its end: every report was made.
+        EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), g_reportsShown);
+        EXPECT_TRUE(PathExists(Join(app.m_paths.InstallDir, L"Redistributables\\r15.dll")));
+        Close();
+        // Only the held file and its folders remain.
+        EXPECT_EQ(3u, 1 + CountEntries(app.m_paths.InstallDir, false));
+        EXPECT_FALSE(UninstallKeyExists());
+        EXPECT_FALSE(PathExists(StartMenuProductFolder()));
+    }
+}
+
+}  // namespace
