@@ -18,7 +18,7 @@ if [ "${4:-}" = clean ]; then
 fi
 
 # The prefix (and its dosdevices folder) must exist before K: is added.
-"$scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
+"$scripts/wine-run" --in "$(dirname "$WINEPREFIX")" cmd /c exit >/dev/null 2>&1 || true
 
 rm -rf "$dir"
 mkdir -p "$dir/links/tree/sub" "$dir/links/target/inner" "$dir/drive/cwd"

@@ -101,9 +101,12 @@ PeFacts ReadPe(const std::wstring& path) {
     }
     return 0;
   };
-  const uint32_t exportRva = U32(b, optional + 96);
+  // The data directories follow the optional header's fixed part, 16 bytes
+  // further in PE32+ (magic 0x20B) than in PE32.
+  const size_t directories = optional + (U16(b, optional) == 0x20B ? 112 : 96);
+  const uint32_t exportRva = U32(b, directories);
   if (exportRva) facts.exportStamp = U32(b, toOffset(exportRva) + 4);
-  const uint32_t importRva = U32(b, optional + 104);
+  const uint32_t importRva = U32(b, directories + 8);
   for (size_t d = toOffset(importRva); d && U32(b, d + 12); d += 20) {
     std::string name = b.c_str() + toOffset(U32(b, d + 12));
     std::transform(name.begin(), name.end(), name.begin(), ::tolower);
