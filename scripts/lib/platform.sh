@@ -66,6 +66,14 @@ kvn_layer_result() {
 kvn_print_summary() {
   echo
   echo "== Summary =="
-  local line
-  for line in "${KVN_LAYERS[@]}"; do echo "$line"; done
+  local line passed=0 failed=0 skipped=0
+  for line in "${KVN_LAYERS[@]}"; do
+    echo "$line"
+    case $line in
+      *" passed "*) passed=$((passed + 1)) ;;
+      *" failed "*) failed=$((failed + 1)) ;;
+      *" skipped "*) skipped=$((skipped + 1)) ;;
+    esac
+  done
+  echo "layers: $passed passed, $failed failed, $skipped skipped"
 }
