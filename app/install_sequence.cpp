@@ -12,6 +12,7 @@
 #include "app/shortcuts.h"
 #include "foundation/failure_count.h"
 #include "foundation/file_tree.h"
+#include "foundation/path_util.h"
 #include "foundation/registry_version.h"
 #include "package/decode_pipeline.h"
 
@@ -59,6 +60,26 @@ void RunProductStep(int id, CKVNBarcodeSetupApp* app, IProductInstallerCallbak* 
     }
 }
 
+// The package's system files go to the system folder. Without one (Windows
+// reported none, or one too long for a path buffer) each of them is a file
+// that could not be copied, and counts as such, rather than a silent skip.
+void CopySystemFiles(const SetupPaths& paths) {
+    if (paths.SystemDir[0]) {
+        CopyComponentFolder(paths.SystemDir, paths.PkgSys32Dir);
+        return;
+    }
+    wchar_t pattern[kPathUnits];
+    ZeroFill(pattern, static_cast<int>(sizeof(pattern)));
+    if (!paths.PkgSys32Dir[0] || !FormatEntryPath(pattern, kPathUnits, paths.PkgSys32Dir, L"*.*")) return;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW(pattern, &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) CountFailure();
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
 }  // namespace
 
 int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback, InstallOutcome* outcome) {
@@ -100,7 +121,7 @@ int InstallMainComponents(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* ca
     if (!SendReport(callback, kTextMain, 10)) return 0;
     WriteUninstallEntry(paths);
     if (!SendReport(callback, kTextMain, 50)) return 0;
-    CopyComponentFolder(paths.SystemDir, paths.PkgSys32Dir);
+    CopySystemFiles(paths);
     if (!SendReport(callback, kTextTools, 20)) return 0;
     if (!SendReport(callback, kTextTools, 80)) return 0;
     int result = CreateShortcut(paths.BinDir, kUninstallProgram, L"Uninstall Barcode Reader SDK");

@@ -5,10 +5,6 @@
 
 #include "foundation/block.h"
 
-// Declared sizes above this are skipped: a block of S bytes is committed
-// and zero-filled, and gigabytes of that only measure the machine.
-constexpr uint32_t kFuzzMaxDeclared = 16u << 20;
-
 inline uint32_t FuzzU32(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }

@@ -3,6 +3,7 @@
 #include "package/aes_key.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -78,8 +79,15 @@ int CWCryptAESKey::SetKey(const CWBlock& keyMaterial, const uint8_t* iv) {
 
     for (int layer = 0; layer < kLayers; ++layer) {
         const uint8_t* layerKey = material + layer * kLayerKeySize;
-        m_encrypt[layer] = new CWAESCipher();
-        m_decrypt[layer] = new CWAESCipher();
+        // Without memory for a context the object stays unkeyed: no
+        // exception leaves SetKey, and no layer half runs.
+        m_encrypt[layer] = new (std::nothrow) CWAESCipher();
+        m_decrypt[layer] = new (std::nothrow) CWAESCipher();
+        if (!m_encrypt[layer] || !m_decrypt[layer]) {
+            Wipe(material, sizeof material);
+            Clear();
+            return -1;
+        }
         m_encrypt[layer]->Init(CWAESCipher::kModeCBC, CWAESCipher::kEncrypt, layerKey, 2, m_iv);
         m_decrypt[layer]->Init(CWAESCipher::kModeCBC, CWAESCipher::kDecrypt, layerKey, 2, m_iv);
     }
@@ -104,9 +112,14 @@ int CWCryptAESKey::Decrypt(CWBlock& block) {
     const uint8_t* trailer = data + n - 4;
     const uint32_t plain = uint32_t(trailer[0]) | uint32_t(trailer[1]) << 8 |
                            uint32_t(trailer[2]) << 16 | uint32_t(trailer[3]) << 24;
-    // Growth within the current region would expose whatever the region held
-    // there, so the added bytes are zeroed explicitly.
-    if (block.SetSize(plain) && plain > n) std::memset(block.GetData() + n, 0, plain - n);
+    // A container always holds its image, so a trailer that claims more bytes
+    // than the block has is damage: the block is emptied (what follows fails
+    // as on any damaged payload) instead of being grown by up to 4 GiB.
+    if (plain > n) {
+        block.SetSize(0);
+        return -2;
+    }
+    block.SetSize(plain);
     return 0;
 }
 

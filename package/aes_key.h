@@ -12,9 +12,12 @@ public:
     CWCryptAESKey(const CWCryptAESKey&) = delete;
     CWCryptAESKey& operator=(const CWCryptAESKey&) = delete;
 
-    int ImportKeyBlob(const CWBlock& blob);             // SetKey's result (0)
-    int SetKey(const CWBlock& keyMaterial, const uint8_t* iv);  // 0
-    int Decrypt(CWBlock& block);  // 0; -2 for a block shorter than 4 bytes
+    int ImportKeyBlob(const CWBlock& blob);  // SetKey's result
+    // 0; -1 when a cipher context cannot be allocated (the object is then unkeyed).
+    int SetKey(const CWBlock& keyMaterial, const uint8_t* iv);
+    // 0; -2 for a block shorter than 4 bytes (left unchanged) and for a
+    // trailer larger than the block (the block is emptied).
+    int Decrypt(CWBlock& block);
     // Encrypts every whole 16-byte block of the used bytes in place, layer 0
     // then layer 1 (CBC, the same IV). 0, or -1 when not keyed.
     int Encrypt(CWBlock& block);

@@ -16,8 +16,9 @@ const wchar_t kPayloadResourceName[] = L"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}"
 
 namespace {
 
-void Report(IProductInstallerCallbak* callback, int stringId, int percent) {
-    if (callback) callback->ReportProgress(stringId, percent);
+// The callback's reply; no callback means "go on".
+int Report(IProductInstallerCallbak* callback, int stringId, int percent) {
+    return callback ? callback->ReportProgress(stringId, percent) : 1;
 }
 
 // The payload resource's bytes, or null when it is missing, cannot be loaded
@@ -61,7 +62,9 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     CWBlock package;    // B: the inflated package image
     CLPSDecompressHelper helper(callback, kExtractingPackageText);
 
-    Report(callback, kValidatingPackageText, 0);
+    // A zero reply to any report stops the run before its next step. The
+    // stop was asked for, so like a stop during extraction it is no failure.
+    if (!Report(callback, kValidatingPackageText, 0)) return 1;
     if (!encrypted.Append(payload, size)) return 0;
 
     uint8_t blob[kKeyBlobSize];
@@ -71,13 +74,15 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     SecureZeroMemory(blob, sizeof blob);
     if (!haveBlob) return 0;
 
+    // A key without memory for its contexts would leave the payload
+    // encrypted: the run fails here rather than downstream.
     CWCryptAESKey key;
-    key.ImportKeyBlob(keyBlob);
+    if (key.ImportKeyBlob(keyBlob) != 0) return 0;
     key.Decrypt(encrypted);
-    Report(callback, kValidatingPackageText, 50);
+    if (!Report(callback, kValidatingPackageText, 50)) return 1;
 
     int status = InflatePackage(encrypted, package);
-    Report(callback, kValidatingPackageText, 90);
+    if (!Report(callback, kValidatingPackageText, 90)) return 1;
     Sleep(50);
 
     if (status == 0) status = ExtractPackage(package, &helper, folder);

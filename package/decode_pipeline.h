@@ -12,8 +12,9 @@ extern const wchar_t kPayloadResourceName[];  // "{8D4F2B16-C05A-4E93-A7B1-3F6E9
 constexpr int kValidatingPackageText = 147;  // at 0, 50 and 90
 constexpr int kExtractingPackageText = 146;  // once per named record, rising to 100
 
-// 1 when the package was decoded and extracted (also when the callback asked
-// to stop), 0 when there was no package to decode or decoding failed.
+// 1 when the package was decoded and extracted, or when the callback asked
+// to stop (a zero reply to any report ends the run before its next step);
+// 0 when there was no package to decode or decoding failed.
 // Reads the application's module handle and its PackageDir, nothing else.
 int DecodeInstallationPackage(IProductInstallerCallbak* callback, CKVNBarcodeSetupApp* app);
 

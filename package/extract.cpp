@@ -46,9 +46,11 @@ int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wc
         if (read < 0) return -2;
         if (!record.IsNamed()) continue;
 
-        // Names that would leave the destination, or name a device or a
-        // stream, are not written: the package is at fault, so the run
-        // counts a failure. The record still counts for progress.
+        // Names that only differ in separators ("Help\", "a\\b") are written
+        // as their plain form. Names that would leave the destination, or name
+        // a device or a stream, are not written: the package is at fault, so
+        // the run counts a failure. The record still counts for progress.
+        NormalizePackageSeparators(record.name);
         if (!IsSafePackageName(record.name)) {
             CountFailure();
         } else {

@@ -21,6 +21,62 @@ bool HasZlibHeader(const uint8_t* stream, uint32_t length) {
     return ((cmf << 8) | flg) % 31 == 0;
 }
 
+// Deflate spends at least two bits on a match of 258 bytes, so a stream of
+// n bytes never inflates to more than 1032 * n bytes.
+constexpr uint64_t kMaxInflateRatio = 1032;
+
+// Inflates the stream into package, which ends up exactly declared bytes long
+// with zeros after the data. The block grows with the output (doubling, never
+// past declared) rather than being sized from declared up front, so a damaged
+// stream costs memory in proportion to what it really inflates to. The
+// results follow zlib's uncompress with declared bytes of output space.
+int InflateInto(const uint8_t* stream, uint32_t streamLength, uint32_t declared, CWBlock& package) {
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return -3;
+    z.next_in = const_cast<Bytef*>(stream);
+    z.avail_in = streamLength;
+
+    const uint64_t first = 8ull * streamLength + 4096;
+    uint32_t room = declared < first ? declared : static_cast<uint32_t>(first);
+    uint32_t produced = 0;
+    int status = -3;
+    // S = 0 offers no output space at all (and takes no region).
+    if (room == 0 || (package.SetSize(room) && package.GetLength() == room)) {
+        for (;;) {
+            if (produced == room && room < declared) {
+                const uint64_t doubled = 2ull * room;
+                room = declared < doubled ? declared : static_cast<uint32_t>(doubled);
+                if (!package.SetSize(room)) break;
+            }
+            uint8_t spare = 0;  // zlib wants an output pointer even with no room
+            const uint32_t space = room - produced;
+            z.next_out = space ? package.GetData() + produced : &spare;
+            z.avail_out = space;
+            const int result = inflate(&z, Z_NO_FLUSH);
+            produced += space - z.avail_out;
+            if (result == Z_STREAM_END) {
+                status = 0;
+                break;
+            }
+            if (result == Z_OK) continue;
+            // No progress: with all of declared used the space was too small,
+            // otherwise the input ended before the stream did.
+            if (result == Z_BUF_ERROR && produced == declared) status = -2;
+            break;
+        }
+    }
+    inflateEnd(&z);
+    if (status != 0) return status;
+    if (declared == 0) {
+        package.SetSize(0);  // keeps a region it has, takes none
+        return 0;
+    }
+    if (!package.SetSize(declared)) return -3;
+    // Bytes past the data read as zero even where the block kept an older region.
+    std::memset(package.GetData() + produced, 0, declared - produced);
+    return 0;
+}
+
 bool AllZero(const uint8_t* p, uint64_t count) {
     for (uint64_t i = 0; i < count; ++i)
         if (p[i] != 0) return false;
@@ -79,27 +135,16 @@ int InflatePackage(const CWBlock& image, CWBlock& package) {
     const uint8_t* stream = data + 4;
     const uint32_t streamLength = imageLength - 4;
     if (!HasZlibHeader(stream, streamLength)) return -3;
-    // No region is ever taken for 0 bytes, whatever package held before.
-    if (declared == 0) return -3;
-    if (!package.SetSize(declared) || package.GetLength() != declared) return -3;
-
-    uLongf produced = declared;
-    const int result = uncompress(package.GetData(), &produced, stream, streamLength);
-    if (result == Z_OK) {
-        // Bytes past the inflated data read as zero even when the block kept
-        // an older, larger region.
-        if (produced < declared) std::memset(package.GetData() + produced, 0, declared - produced);
-        return 0;
-    }
-    if (result == Z_BUF_ERROR) return -2;
-    return -3;
+    // An S that the stream could not produce even as padding-free data is a
+    // damaged size field: refused before a byte is committed for it.
+    if (declared > kMaxInflateRatio * streamLength) return -3;
+    return InflateInto(stream, streamLength, declared, package);
 }
 
 PackageRecordReader::PackageRecordReader(const CWBlock& package)
-    : m_data(package.GetData()), m_size(m_data ? package.GetLength() : 0), m_position(0) {
-    // The leading u32 of the image is skipped; an image of 1 to 3 bytes has a
-    // partial one, which Next reports as a fault.
-    if (m_size >= 4) m_position = 4;
+    : m_data(package.GetData()), m_size(m_data ? package.GetLength() : 0), m_position(4) {
+    // The leading u32 of the image is skipped, even a partial one: an image
+    // of up to 4 bytes holds no record.
 }
 
 int PackageRecordReader::Next(PackageRecord& record) {
@@ -110,7 +155,6 @@ int PackageRecordReader::Next(PackageRecord& record) {
     record.contentLength = 0;
 
     if (m_position >= m_size) return 0;
-    if (m_position < 4) return -2;
 
     const uint64_t start = m_position;
     const uint64_t size = m_size;
@@ -165,6 +209,17 @@ int PackageRecordReader::Next(PackageRecord& record) {
 int PackageRecordReader::PercentDone() const {
     if (m_size == 0) return 100;
     return static_cast<int>(static_cast<int64_t>(m_position) * 100 / static_cast<int64_t>(m_size));
+}
+
+void NormalizePackageSeparators(char16_t* name) {
+    if (!name || IsSeparator(name[0])) return;  // rooted: left for IsSafePackageName to refuse
+    size_t out = 0;
+    for (size_t in = 0; name[in] != 0; ++in) {
+        if (!IsSeparator(name[in])) name[out++] = name[in];
+        else if (name[out - 1] != u'\\') name[out++] = u'\\';
+    }
+    while (out > 0 && name[out - 1] == u'\\') --out;
+    name[out] = 0;
 }
 
 bool IsSafePackageName(const char16_t* name) {

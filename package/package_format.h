@@ -5,7 +5,9 @@
 #include "foundation/block.h"
 
 // 0 success, -2 declared size S too small, -3 any other failure (also an
-// image shorter than 4 bytes, or an S whose block cannot be allocated).
+// image shorter than 4 bytes, an S larger than 1032 times the stream, which
+// no deflate stream reaches, or a block that cannot be allocated). Memory
+// grows with the inflated data, not with S.
 int InflatePackage(const CWBlock& image, CWBlock& package);
 
 constexpr uint32_t kRecordNameUnits = 259;  // units of a name that are kept
@@ -27,7 +29,7 @@ public:
     explicit PackageRecordReader(const CWBlock& package);
     // 1 a record was read, 0 the end of the image, -2 a field runs past the end.
     int Next(PackageRecord& record);
-    // True when no record is left to read (an image of 0 or 4 bytes from the start).
+    // True when no record is left to read (an image of at most 4 bytes from the start).
     bool AtEnd() const { return m_position >= m_size; }
     uint32_t Position() const { return m_position; }
     uint32_t Size() const { return m_size; }
@@ -38,6 +40,11 @@ private:
     uint32_t m_size;
     uint32_t m_position;
 };
+
+// Writes every run of separators ("\" or "/") as one "\" and drops trailing
+// ones, so "Help\" and "Main\\x" name what "Help" and "Main\x" name. A rooted
+// name is left as it is.
+void NormalizePackageSeparators(char16_t* name);
 
 // A name the setup will write: not rooted, no drive or stream colon, no ".."
 // component, no device name component, not empty.

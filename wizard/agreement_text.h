@@ -5,6 +5,7 @@ class CKVNBarcodeSetupApp;
 extern const wchar_t kAgreementResourceName[];  // "AGREEMENT"
 
 // Fills the application's m_agreementText with the wide form of the
-// agreement resource (ANSI code page, up to its first zero byte) and returns
+// agreement resource (decoded in the ANSI code page of the resource's
+// language, up to its first zero byte) and returns
 // its characters; null when the resource is missing, unloadable or empty.
 const wchar_t* LoadAgreementText(CKVNBarcodeSetupApp* app);

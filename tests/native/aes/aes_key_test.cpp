@@ -85,17 +85,24 @@ TEST(AesKeyDecrypt, WholeBlocksOnlyAndTrailerFromLastFourBytes) {
     EXPECT_EQ(expected, DecryptWith(key, data));
 }
 
-TEST(AesKeyDecrypt, GrowthIsZeroFilledEvenInsideTheRegion) {
+// A trailer beyond the block is damage: the block is emptied, never grown.
+TEST(AesKeyDecrypt, TrailerLargerThanTheBlockEmptiesIt) {
     CWCryptAESKey key;  // never keyed: only the cut runs
-    CWBlock block;
-    Fill(block, RandomBytes(200, 10));
-    Bytes data(20, 0x33);
-    PutU32(data, 60);
-    Fill(block, data);  // the region still holds the 200 old bytes past 24
-    EXPECT_EQ(0, key.Decrypt(block));
-    Bytes expected = data;
-    expected.resize(60, 0);
-    EXPECT_EQ(expected, Contents(block));
+    for (uint32_t trailer : {25u, 60u, 0x10000000u, 0xFFFFFFFFu}) {
+        CWBlock block;
+        Fill(block, RandomBytes(200, 10));
+        Bytes data(20, 0x33);
+        PutU32(data, trailer);
+        Fill(block, data);  // the region still holds the 200 old bytes past 24
+        const uint32_t capacity = block.GetCapacity();
+        EXPECT_EQ(-2, key.Decrypt(block)) << trailer;
+        EXPECT_EQ(0u, block.GetLength()) << trailer;
+        EXPECT_EQ(capacity, block.GetCapacity()) << "no new region for " << trailer;
+    }
+    // A trailer equal to the block's length keeps every byte.
+    Bytes data(20, 0x44);
+    PutU32(data, 24);
+    EXPECT_EQ(data, DecryptWith(key, data));
 }
 
 TEST(AesKeyDecrypt, UnkeyedEmptyAndShortBlocks) {

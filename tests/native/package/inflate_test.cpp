@@ -94,14 +94,62 @@ TEST(InflatePackage, DamagedTruncatedOrForeignStreamsAreMinusThree) {
     EXPECT_EQ(nullptr, empty.GetData());
 }
 
-TEST(InflatePackage, DeclaredSizeZeroIsMinusThreeWhateverThePackageHeld) {
+// A damaged S must not cost memory: what no stream of the image's length can
+// fill is refused unallocated, and the block grows only with real output.
+TEST(InflatePackage, MemoryFollowsTheStreamNotTheDeclaredSize) {
+    const std::vector<uint8_t> data = Pattern(3000, 7);
+    std::vector<uint8_t> good = CompressedImage(3000, data);
+    const uint32_t stream = static_cast<uint32_t>(good.size() - 4);
+    CWBlock image;
+    for (uint32_t declared : {1032u * stream + 1, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> bytes = good;
+        bytes[0] = uint8_t(declared);
+        bytes[1] = uint8_t(declared >> 8);
+        bytes[2] = uint8_t(declared >> 16);
+        bytes[3] = uint8_t(declared >> 24);
+        Fill(image, bytes);
+        CWBlock package;
+        EXPECT_EQ(-3, InflatePackage(image, package)) << declared;
+        EXPECT_EQ(nullptr, package.GetData()) << declared;
+    }
+    // Within the bound but damaged mid-stream: a few times the data at most.
+    std::vector<uint8_t> damaged = CompressedImage(1032u * stream, data);
+    damaged[damaged.size() / 2] ^= 0x10;
+    Fill(image, damaged);
+    CWBlock package;
+    EXPECT_NE(0, InflatePackage(image, package));
+    EXPECT_LE(package.GetCapacity(), 64u * 1024) << "sized from S, not from the stream";
+
+    // The bound is a bound: the most compressible data still inflates, through
+    // many doublings, into a block of exactly S with its zero padding.
+    const std::vector<uint8_t> zeros(4u << 20, 0);
+    const std::vector<uint8_t> dense = CompressedImage((4u << 20) + 5, zeros);
+    Fill(image, dense);
+    ASSERT_EQ(0, InflatePackage(image, package));
+    EXPECT_EQ((4u << 20) + 5, package.GetLength());
+    EXPECT_EQ(std::vector<uint8_t>((4u << 20) + 5, 0), Contents(package));
+}
+
+// S = 0 is no output space, as uncompress sees it: an empty stream fits,
+// any data does not, and damage stays damage.
+TEST(InflatePackage, DeclaredSizeZeroFitsOnlyAnEmptyStream) {
     CWBlock image;
     Fill(image, CompressedImage(0, std::vector<uint8_t>()));
     CWBlock fresh;
-    EXPECT_EQ(-3, InflatePackage(image, fresh));
+    EXPECT_EQ(0, InflatePackage(image, fresh));
+    EXPECT_EQ(0u, fresh.GetLength());
+    EXPECT_EQ(nullptr, fresh.GetData()) << "no region for 0 bytes";
     CWBlock used;
     Fill(used, Pattern(100, 6));
-    EXPECT_EQ(-3, InflatePackage(image, used));
+    EXPECT_EQ(0, InflatePackage(image, used));
+    EXPECT_EQ(0u, used.GetLength()) << "whatever the package held";
+
+    Fill(image, CompressedImage(0, Pattern(1, 6)));
+    EXPECT_EQ(-2, InflatePackage(image, fresh));
+    std::vector<uint8_t> damaged = CompressedImage(0, std::vector<uint8_t>());
+    damaged.back() ^= 1;  // the Adler-32 of the empty stream
+    Fill(image, damaged);
+    EXPECT_EQ(-3, InflatePackage(image, fresh));
 }
 
 }  // namespace

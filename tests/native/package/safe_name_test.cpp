@@ -31,4 +31,23 @@ TEST(IsSafePackageName, RefusesStreamsAndDevices) {
     }
 }
 
+// Names that only differ in separators become their plain form; rooted ones
+// are left for the check to refuse.
+TEST(NormalizePackageSeparators, MakesSeparatorsPlain) {
+    const struct { const char16_t* name; const char16_t* plain; } cases[] = {
+        {u"Help\\", u"Help"}, {u"Help\\\\\\", u"Help"}, {u"a\\\\b", u"a\\b"}, {u"a//b/", u"a\\b"},
+        {u"a\\/\\b\\c", u"a\\b\\c"}, {u"Main\\x.txt", u"Main\\x.txt"}, {u"\\rooted\\", u"\\rooted\\"},
+        {u"//server//share", u"//server//share"}, {u"", u""}, {u"a\\\\..\\\\..\\x", u"a\\..\\..\\x"},
+    };
+    for (const auto& c : cases) {
+        char16_t name[kRecordNameUnits + 1] = {};
+        std::char_traits<char16_t>::copy(name, c.name, std::char_traits<char16_t>::length(c.name));
+        NormalizePackageSeparators(name);
+        EXPECT_EQ(std::u16string(c.plain), std::u16string(name));
+    }
+    char16_t rooted[] = u"\\x";
+    NormalizePackageSeparators(rooted);
+    EXPECT_FALSE(IsSafePackageName(rooted));
+}
+
 }  // namespace

@@ -167,6 +167,20 @@ TEST_F(InstallRun, FoldersThatDoNotFitFailTheRun) {
     EXPECT_EQ(0, InstallProducts(nullptr, &callback));
 }
 
+// Without a system folder (none reported, or too long for its buffer) every
+// system file of the package is a failed copy: the run must not claim success.
+TEST_F(InstallRun, NoSystemFolderFailsEachSystemFile) {
+    app.m_paths.SystemDir[0] = 0;
+    InstallOutcome outcome;
+    EXPECT_EQ(1, InstallProducts(&app, nullptr, &outcome));
+    EXPECT_EQ(1, outcome.packageDecoded);
+    const size_t systemFiles = ListFolder(Join(PackedTree(), L"Sys32")).size();
+    ASSERT_GT(systemFiles, 0u);
+    EXPECT_EQ(static_cast<int>(systemFiles), outcome.failures);
+    ExpectInstalledFiles(app, kAll);
+    EXPECT_FALSE(PathExists(app.m_paths.PackageDir));
+}
+
 // A report answered with zero stops the run there; whatever was done before
 // it stays, the working folder goes.
 struct StopCase {

@@ -67,6 +67,13 @@ Damage DamageFor(int index, const std::vector<uint8_t>& payload) {
     return damage;
 }
 
+Damage Undamaged(const std::vector<uint8_t>& payload) {
+    Damage damage;
+    damage.kind = DamageKind::Cut;
+    damage.position = static_cast<uint32_t>(payload.size());
+    return damage;
+}
+
 std::vector<uint8_t> ApplyDamage(const std::vector<uint8_t>& payload, const Damage& damage) {
     if (damage.kind == DamageKind::Cut)
         return std::vector<uint8_t>(payload.begin(), payload.begin() + std::min<size_t>(damage.position, payload.size()));

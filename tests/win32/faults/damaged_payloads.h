@@ -21,6 +21,8 @@ struct Damage {
 // (random bits when there is none), 48-63 cut at the lengths where the
 // layers meet, then random bit flips and random cuts in equal numbers.
 Damage DamageFor(int index, const std::vector<uint8_t>& payload);
+// A cut that keeps every byte: the payload as it was.
+Damage Undamaged(const std::vector<uint8_t>& payload);
 std::vector<uint8_t> ApplyDamage(const std::vector<uint8_t>& payload, const Damage& damage);
 const char* KindName(DamageKind kind);
 // Bytes of zero filler between the compressed image and the trailer.

@@ -119,6 +119,20 @@ TEST_F(DecodePipeline, AZeroReplyToTheFirstExtractionReportStopsAfterOneRecord) 
     EXPECT_EQ(L"Empty", written.begin()->first) << "the first record in stored order";
 }
 
+// A zero reply to a validation report ends the run before its next step:
+// no further report, nothing inflated or written, and no failure.
+TEST_F(DecodePipeline, AZeroReplyToAValidationReportStopsBeforeTheNextStep) {
+    PayloadModule good(L"pkg_good.dll");
+    app.m_hInstance = good.get();
+    for (int stopAt = 1; stopAt <= 3; ++stopAt) {
+        RecordingCallback callback;
+        callback.stopAtValidationReport = stopAt;
+        EXPECT_EQ(1, DecodeInstallationPackage(&callback, &app)) << stopAt;
+        EXPECT_EQ(static_cast<size_t>(stopAt), callback.reports.size()) << stopAt;
+        EXPECT_FALSE(Exists(packageDir)) << stopAt;
+    }
+}
+
 TEST_F(DecodePipeline, NoPayloadMeansNothingToInstall) {
     PayloadModule none(L"pkg_none.dll");
     ASSERT_TRUE(none.get());

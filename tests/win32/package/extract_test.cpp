@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "foundation/failure_count.h"
 #include "package/extract.h"
 #include "package/package_format.h"
 #include "tests/native/package/image_builder.h"
@@ -23,6 +24,32 @@ TEST(ExtractPackage, AnImageWithoutRecordsCreatesNothing) {
     CWBlock empty;
     EXPECT_EQ(0, ExtractPackage(empty, nullptr, destination.c_str()));
     EXPECT_FALSE(Exists(temp / L"dest"));
+    for (size_t length = 1; length < 4; ++length) {  // a partial leading word
+        CWBlock partial;
+        Fill(partial, std::vector<uint8_t>(length, 7));
+        EXPECT_EQ(0, ExtractPackage(partial, nullptr, destination.c_str())) << length;
+        EXPECT_FALSE(Exists(temp / L"dest")) << length;
+    }
+}
+
+// Another writer's separators: a trailing or doubled one names the same
+// entry, so it is written there and nothing counts as failed.
+TEST(ExtractPackage, NamesThatOnlyDifferInSeparatorsAreWritten) {
+    TempFolder temp;
+    ImageBuilder image;
+    image.U32(1).Record(u"Help\\", 0x10, {});
+    image.Record(u"Help\\\\guide.txt", 0x20, Bytes("guide"));
+    image.Record(u"Help//Java\\", 0x10, {});
+    image.Record(u"Help\\Java//\\index.html", 0x20, Bytes("java"));
+    image.Record(u"..\\\\up.txt", 0x20, Bytes("bad"));  // still refused
+    RecordingProgress progress;
+    CWFailureCount failures;
+    EXPECT_EQ(0, Extract(image, temp.path(), &progress));
+    EXPECT_EQ(1, failures.Count()) << "only the name that leaves the folder";
+    EXPECT_EQ(5u, progress.percents.size());
+    EXPECT_EQ(Bytes("guide"), ReadAll(temp / L"Help\\guide.txt"));
+    EXPECT_EQ(Bytes("java"), ReadAll(temp / L"Help\\Java\\index.html"));
+    EXPECT_EQ(4u, ListTree(temp.path()).size());
 }
 
 TEST(ExtractPackage, NoDestinationIsMinusOne) {

@@ -115,5 +115,6 @@ int RecordingCallback::ReportProgress(int stringId, int percent) {
                        1000.0 * static_cast<double>(now.QuadPart - m_start.QuadPart) /
                            static_cast<double>(m_frequency.QuadPart)});
     if (stringId == 146 && ++m_extractReports == stopAtExtractReport) return 0;
+    if (stringId == 147 && ++m_validationReports == stopAtValidationReport) return 0;
     return 1;
 }

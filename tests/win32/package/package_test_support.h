@@ -54,9 +54,10 @@ public:
     void ReservedOperation(int, int) override {}
     std::vector<Report> reports;
     int stopAtExtractReport = 0;  // answer zero to the n-th 146 report (1-based); 0: never
+    int stopAtValidationReport = 0;  // the same for the 147 reports
 private:
     LARGE_INTEGER m_start, m_frequency;
-    int m_extractReports = 0;
+    int m_extractReports = 0, m_validationReports = 0;
 };
 
 class RecordingProgress : public CWPackageCallback {
