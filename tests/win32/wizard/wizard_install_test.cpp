@@ -212,6 +212,68 @@ TEST_F(WizardInstall, CancelAfterTheWorkerEndedShowsTheFinishPageThenTheInterrup
     ExpectNothingInstalled();
 }
 
+// The worker's reports and its end reach the page whichever loop dispatches
+// them: a nested loop such as a message box's, or the system's own loop while
+// the user holds the title bar. Handled twice, the end would press Next again
+// and leave the finish page.
+TEST_F(WizardInstall, TheInstallationEndsOnTheFinishPageThroughAPlainDispatchLoop) {
+    ToConfirmation();
+    StartInstallation();
+    DWORD start = GetTickCount();
+    while (Active() == 4 && GetTickCount() - start < 60000) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    ASSERT_EQ(Active(), 5);
+    HWND progress = wizard->m_progress.m_hWnd;
+    EXPECT_EQ(ControlText(progress, IDC_PROGRESS_STATUS), L"Installing Redistributable...");
+    EXPECT_EQ(SendDlgItemMessageW(progress, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(wizard->m_progress.m_worker, nullptr);
+    PumpFor(Sheet(), 300);
+    EXPECT_EQ(Active(), 5);
+    EXPECT_EQ(wizard->m_canceled.m_hWnd, nullptr);
+    EXPECT_TRUE(Usable(ID_WIZFINISH));
+    EXPECT_FALSE(Usable(IDCANCEL));
+}
+
+// Ends the system's move loop (Return) once the wizard has left the progress
+// page, or after a minute.
+struct MoveLoopWatch {
+    CPropertySheet* sheet = nullptr;
+    int ticks = 0;
+    int pageWhenEnded = -1;
+} g_moveWatch;
+
+void CALLBACK EndMoveWhenInstalled(HWND, UINT, UINT_PTR timer, DWORD) {
+    int page = g_moveWatch.sheet->GetActiveIndex();
+    if (page == 4 && ++g_moveWatch.ticks < 600) return;
+    KillTimer(nullptr, timer);
+    g_moveWatch.pageWhenEnded = page;
+    PostMessageW(g_moveWatch.sheet->m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(WizardInstall, TheInstallationEndsOnTheFinishPageWhileTheWindowIsBeingMoved) {
+    ToConfirmation();
+    StartInstallation();
+    g_moveWatch = MoveLoopWatch{&Sheet()};
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, &EndMoveWhenInstalled);
+    ASSERT_NE(timer, 0u);
+    // The keyboard move of the system menu: a modal loop until Return.
+    SendMessageW(sheet, WM_SYSCOMMAND, SC_MOVE, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_moveWatch.pageWhenEnded, 5);
+    PumpFor(Sheet(), 300);
+    EXPECT_EQ(Active(), 5);
+    EXPECT_EQ(wizard->m_canceled.m_hWnd, nullptr);
+    EXPECT_TRUE(Usable(ID_WIZFINISH));
+    EXPECT_TRUE(FileExists(Installed(kDemo)));
+}
+
 TEST_F(WizardInstall, OnlyTheChosenComponentsAreInstalled) {
     ToConfirmation();
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZBACK));
