@@ -298,6 +298,10 @@ bool TextFits(HWND control, std::wstring* why) {
         // The box or circle left of the label, and the gap after it.
         width -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE) * 2;
         format |= DT_SINGLELINE;
+    } else if (isStatic && (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP) {
+        // One line, clipped: a trailing blank that does not fit is not seen.
+        format |= DT_SINGLELINE;
+        text.erase(text.find_last_not_of(L' ') + 1);
     } else if (isStatic) {
         format |= DT_WORDBREAK;
     } else {
@@ -323,6 +327,29 @@ bool PageTextsFit(HWND page, std::wstring* why) {
         if (IsWindowVisible(child) && !TextFits(child, why)) return false;
     }
     return true;
+}
+
+}  // namespace wizard_test
+
+namespace wizard_test {
+
+int PixelsOtherThan(HWND window, RECT area, COLORREF colour) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return 0;
+    HDC windowDc = GetDC(window);
+    HDC memory = CreateCompatibleDC(windowDc);
+    HBITMAP capture = CreateCompatibleBitmap(windowDc, width, height);
+    HGDIOBJ old = SelectObject(memory, capture);
+    BitBlt(memory, 0, 0, width, height, windowDc, area.left, area.top, SRCCOPY);
+    int count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) count += GetPixel(memory, x, y) != colour;
+    SelectObject(memory, old);
+    DeleteObject(capture);
+    DeleteDC(memory);
+    ReleaseDC(window, windowDc);
+    return count;
 }
 
 }  // namespace wizard_test

@@ -103,3 +103,10 @@ bool TextFits(HWND control, std::wstring* why);
 bool PageTextsFit(HWND page, std::wstring* why);
 
 }  // namespace wizard_test
+
+namespace wizard_test {
+
+// How many pixels of the area (client coordinates) differ from the colour.
+int PixelsOtherThan(HWND window, RECT area, COLORREF colour);
+
+}  // namespace wizard_test

@@ -466,6 +466,39 @@ TEST_F(WizardPages, TextsAndPicturesFitAtTheScreensDpi) {
     checkOuterPage(wizard->m_canceled.m_hWnd);
 }
 
+// The header of the interior pages shows only its title: the subtitles of
+// the component and confirmation pages are one blank, the agreement page's
+// is a sentence. No page offers Help.
+TEST_F(WizardPages, InteriorHeadersShowOnlyTheirTitleAndNoPageHasHelp) {
+    auto subtitleInk = [&] {
+        RECT client = {};
+        GetClientRect(sheet, &client);
+        // The subtitle's line: below the title, left of the header bitmap.
+        return PixelsOtherThan(sheet, RECT{40, 26, client.right - 80, 40}, GetSysColor(COLOR_WINDOW));
+    };
+    auto titleInk = [&] { return PixelsOtherThan(sheet, RECT{20, 8, 200, 24}, GetSysColor(COLOR_WINDOW)); };
+    Open();
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    WaitUntilWelcomeIsFree();
+    PressNext(1);
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    EXPECT_GT(subtitleInk(), 0);
+    ClickRadio(IDC_AGREE);
+    PressNext(2);
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    EXPECT_GT(titleInk(), 0);
+    EXPECT_EQ(subtitleInk(), 0);
+    PressNext(3);
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    EXPECT_GT(titleInk(), 0);
+    EXPECT_EQ(subtitleInk(), 0);
+    for (int page : {5, 6}) {
+        ASSERT_TRUE(Sheet().SetActivePage(page));
+        PumpPending(Sheet());
+        EXPECT_FALSE(ReadButtons(sheet).help) << page;
+    }
+}
+
 TEST_F(WizardPages, CancelBeforeTheInstallationClosesTheSheetAtOnce) {
     ToConfirmation();
     ASSERT_TRUE(ClickButton(Sheet(), IDCANCEL));
