@@ -14,6 +14,7 @@ CLPSCanceledPpg::~CLPSCanceledPpg() {
 BOOL CLPSCanceledPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     SetDlgItemFont(m_hWnd, IDC_PAGE_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
+    GrowToFitText(m_hWnd, IDC_PAGE_TITLE);
     PostWizardButtons(*this, 0);
     return TRUE;
 }

@@ -18,3 +18,26 @@ std::wstring LoadResourceString(UINT id) {
     if (length <= 0 || !text) return std::wstring();
     return std::wstring(text, static_cast<size_t>(length));
 }
+
+void GrowToFitText(HWND dialog, int controlId) {
+    HWND control = GetDlgItem(dialog, controlId);
+    if (!control) return;
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+    RECT client = {};
+    GetClientRect(control, &client);
+    HDC dc = GetDC(control);
+    if (!dc) return;
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    RECT needed = {0, 0, client.right, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    if (old) SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    if (needed.bottom <= client.bottom) return;
+    RECT box = {};
+    GetWindowRect(control, &box);
+    SetWindowPos(control, nullptr, 0, 0, box.right - box.left, box.bottom - box.top + needed.bottom - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -1,6 +1,8 @@
 #include "wizard/product_list_page.h"
 #include "app/setup_app.h"
 #include "framework/data_exchange.h"
+#include "framework/winapp.h"
+#include "wizard/dpi_bitmap.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
@@ -22,8 +24,20 @@ void CLPSProductListPpg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CLPSProductListPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    m_stateImages.Create(IDB_STATE_IMAGES, 16, 2, RGB(255, 255, 255));
+    // Boxes of 16 pixels at 96 DPI, growing with the DPI like the text.
+    const int dpi = ScreenDpi();
+    HBITMAP boxes = LoadBitmapForDpi(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_STATE_IMAGES), dpi);
+    if (boxes) {
+        m_stateImages.Create(boxes, ScaleForDpi(16, dpi), 2, RGB(255, 255, 255));
+        DeleteObject(boxes);
+    }
     m_treeOwnStateImages = m_tree.SetImageList(&m_stateImages, TVSIL_STATE);
+    // Rows at least as tall as the boxes (the tree sizes them by the text).
+    int boxWidth = 0, boxHeight = 0;
+    if (ImageList_GetIconSize(m_stateImages.GetSafeHandle(), &boxWidth, &boxHeight) &&
+        m_tree.Send(TVM_GETITEMHEIGHT) < boxHeight) {
+        m_tree.Send(TVM_SETITEMHEIGHT, static_cast<WPARAM>(boxHeight));
+    }
     if (!m_app) return TRUE;
 
     HTREEITEM previous = nullptr;

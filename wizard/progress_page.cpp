@@ -64,25 +64,24 @@ int CLPSProgressPpg::ReportProgress(int stringId, int percent) {
     return m_running.load();
 }
 
-BOOL CLPSProgressPpg::PreTranslateMessage(MSG* msg) {
-    if (msg && m_hWnd && msg->hwnd == m_hWnd) {
-        switch (msg->message) {
-        case WM_INSTALL_PROGRESS:
-            ShowReport(static_cast<int>(msg->wParam), static_cast<int>(msg->lParam));
-            return TRUE;
-        case WM_INSTALL_DONE:
-            OnInstallDone(msg->wParam != 0);
-            return TRUE;
-        case WM_INSTALL_CANCELED: {
-            CPropertySheet* sheet = GetSheet();
-            if (sheet && m_app) sheet->SetActivePage(m_app->m_nCancelPage);
-            return TRUE;
-        }
-        default:
-            break;
-        }
+BOOL CLPSProgressPpg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (message) {
+    case WM_INSTALL_PROGRESS:
+        ShowReport(static_cast<int>(wParam), static_cast<int>(lParam));
+        break;
+    case WM_INSTALL_DONE:
+        OnInstallDone(wParam != 0);
+        break;
+    case WM_INSTALL_CANCELED: {
+        CPropertySheet* sheet = GetSheet();
+        if (sheet && m_app) sheet->SetActivePage(m_app->m_nCancelPage);
+        break;
     }
-    return CPropertyPage::PreTranslateMessage(msg);
+    default:
+        return CPropertyPage::OnMessage(message, wParam, lParam, result);
+    }
+    if (result) *result = 0;
+    return TRUE;
 }
 
 void CLPSProgressPpg::ShowReport(int percent, int stringId) {

@@ -7,9 +7,11 @@
 
 class CKVNBarcodeSetupApp;
 
-// Private messages of the page, posted to its own window and handled on the
-// GUI thread in posting order (from WM_APP on: the dialog manager reads
-// WM_USER + 1 and + 2 as its own messages).
+// Private messages of the page, posted to its own window and handled by its
+// window procedure, so they are handled once each and in posting order by
+// whichever loop dispatches them: the sheet's, or a modal loop of the system
+// (moving the window, a menu, a message box). From WM_APP on: the dialog
+// manager reads WM_USER + 1 and + 2 as its own messages.
 constexpr UINT WM_INSTALL_CANCELED = WM_APP + 1;  // the worker has been stopped
 constexpr UINT WM_INSTALL_PROGRESS = WM_APP + 2;  // wParam percent, lParam string id
 constexpr UINT WM_INSTALL_DONE = WM_APP + 3;      // wParam: 1 the package was installed
@@ -19,10 +21,10 @@ public:
     explicit CLPSProgressPpg(CKVNBarcodeSetupApp* app);
     ~CLPSProgressPpg() override;
 
-    BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
     BOOL OnQueryCancel() override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
     // Worker thread: posts the report and answers whether to go on.
     int ReportProgress(int stringId, int percent) override;

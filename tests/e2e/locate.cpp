@@ -7,7 +7,7 @@
 //   locate.exe CAPTION --all    every window below it, keys prefixed "wN."
 //
 // Output: "key=value" lines (UTF-8). Rectangles are screen coordinates
-// "left top right bottom". Exit code 0 found, 1 no such window, 2 no such
+// "left top right bottom" in physical pixels. Exit code 0 found, 1 no such window, 2 no such
 // control, 3 no answer in time (a hung wizard), 64 wrong arguments. It only
 // looks: it never sends a message that changes anything.
 #include <windows.h>
@@ -55,6 +55,9 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || argc > 3 || argv[1][0] == L'\0') return Usage();
+    // Physical pixels at every DPI: a DPI-unaware process would see the
+    // rectangles of an aware window scaled to 96 pixels per inch.
+    SetProcessDPIAware();
     HANDLE watchdog = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
     if (watchdog) CloseHandle(watchdog);
     HWND top = FindTopWindow(argv[1]);

@@ -181,6 +181,29 @@ TEST_F(InstallRun, NoSystemFolderFailsEachSystemFile) {
     EXPECT_FALSE(PathExists(app.m_paths.PackageDir));
 }
 
+// An extraction that fails part-way (a name whose joined path would not fit
+// its buffer, after shorter ones were written) leaves no working folder.
+TEST_F(InstallRun, AnExtractionThatFailsPartWayLeavesNoWorkingFolder) {
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring base = std::wstring(temp) + L"kvn-deep-package";
+    // 245 units: names of up to 13 units still fit, longer ones do not.
+    std::wstring deep = base + L"\\";
+    deep += std::wstring(245 - deep.size(), L'p');
+    ASSERT_EQ(245u, deep.size());
+    wcscpy(app.m_paths.PackageDir, deep.c_str());
+    RecordingCallback callback;
+    InstallOutcome outcome;
+    EXPECT_EQ(0, InstallProducts(&app, &callback, &outcome));
+    EXPECT_EQ(0, outcome.packageDecoded);
+    const auto extracted = std::count_if(callback.reports.begin(), callback.reports.end(),
+                                         [](const ProgressReport& r) { return r.first == 146; });
+    EXPECT_GT(extracted, 0) << "no record was written before the failure";
+    EXPECT_FALSE(PathExists(deep));
+    EXPECT_FALSE(UninstallKeyExists());
+    RemoveDirectoryW(base.c_str());
+}
+
 // A report answered with zero stops the run there; whatever was done before
 // it stays, the working folder goes.
 struct StopCase {

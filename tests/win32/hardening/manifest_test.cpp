@@ -3,7 +3,9 @@
 // KnownDLL, must come from the shared Common Controls 6 assembly, and the
 // manifest must not make the loader look in the program's folder.
 #include <windows.h>
+#include <objbase.h>
 
+#include <cstddef>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -130,6 +132,51 @@ TEST_F(SetupActivationContext, EveryDependentAssemblyIsASharedOneFromWinSxS) {
             << "assembly " << index << " (" << assembly.identity
             << ") is not a shared assembly: " << assembly.manifestPath;
     }
+}
+
+// The system draws the wizard at the screen's DPI (no bitmap stretching) and
+// treats it as a program of Windows 7 to 11: the loader must read both
+// declarations, so a wrong namespace or GUID fails here.
+TEST_F(SetupActivationContext, DeclaresSystemDpiAwarenessAndWindows7To11) {
+    wchar_t value[32] = {};
+    SIZE_T written = 0;
+    ASSERT_TRUE(QueryActCtxSettingsW(0, m_context, nullptr, L"dpiAware", value, 32, &written))
+        << "no dpiAware setting, error " << GetLastError();
+    EXPECT_STREQ(L"true", value);
+
+    SIZE_T needed = 0;
+    QueryActCtxW(0, m_context, nullptr, CompatibilityInformationInActivationContext, nullptr, 0, &needed);
+    ASSERT_GE(needed, sizeof(DWORD));
+    std::vector<BYTE> buffer(needed);
+    ASSERT_TRUE(QueryActCtxW(0, m_context, nullptr, CompatibilityInformationInActivationContext, buffer.data(),
+                             buffer.size(), &needed));
+    // The record as Windows 10 and Wine give it; the compiler's header still
+    // has the older element without MaxVersionTested.
+    struct Element {
+        GUID id;
+        DWORD type;
+        ULONGLONG maxVersionTested;
+    };
+    struct Information {
+        DWORD count;
+        Element elements[1];
+    };
+    const auto* info = reinterpret_cast<const Information*>(buffer.data());
+    ASSERT_GE(needed, offsetof(Information, elements) + info->count * sizeof(Element));
+    std::vector<std::wstring> systems;
+    for (DWORD i = 0; i < info->count; ++i) {
+        if (info->elements[i].type != ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) continue;
+        wchar_t id[40] = {};
+        StringFromGUID2(info->elements[i].id, id, 40);
+        systems.push_back(Lower(id));
+    }
+    const std::vector<std::wstring> expected = {
+        L"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+        L"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+        L"{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+        L"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+    };
+    EXPECT_EQ(expected, systems);
 }
 
 }  // namespace

@@ -277,3 +277,79 @@ std::wstring StartMenuProductFolder() {
 }
 
 }  // namespace wizard_test
+
+namespace wizard_test {
+
+bool TextFits(HWND control, std::wstring* why) {
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, 32);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    const bool isStatic = _wcsicmp(className, L"Static") == 0;
+    const bool isButton = _wcsicmp(className, L"Button") == 0;
+    const bool isEdit = _wcsicmp(className, L"Edit") == 0 && !(style & ES_MULTILINE);
+    if (!isStatic && !isButton && !isEdit) return true;
+    std::wstring text = WindowText(control);
+    if (text.empty()) return true;
+    RECT client = {};
+    GetClientRect(control, &client);
+    int width = client.right;
+    UINT format = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS;
+    if (isButton) {
+        // The box or circle left of the label, and the gap after it.
+        width -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE) * 2;
+        format |= DT_SINGLELINE;
+    } else if (isStatic && (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP) {
+        // One line, clipped: a trailing blank that does not fit is not seen.
+        format |= DT_SINGLELINE;
+        text.erase(text.find_last_not_of(L' ') + 1);
+    } else if (isStatic) {
+        format |= DT_WORDBREAK;
+    } else {
+        format |= DT_SINGLELINE;
+    }
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, format);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    if (needed.right <= width && needed.bottom <= client.bottom) return true;
+    if (why) {
+        *why = L"control " + std::to_wstring(GetDlgCtrlID(control)) + L" \"" + text + L"\" needs " +
+               std::to_wstring(needed.right) + L"x" + std::to_wstring(needed.bottom) + L", has " +
+               std::to_wstring(width) + L"x" + std::to_wstring(client.bottom);
+    }
+    return false;
+}
+
+bool PageTextsFit(HWND page, std::wstring* why) {
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child) && !TextFits(child, why)) return false;
+    }
+    return true;
+}
+
+}  // namespace wizard_test
+
+namespace wizard_test {
+
+int PixelsOtherThan(HWND window, RECT area, COLORREF colour) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return 0;
+    HDC windowDc = GetDC(window);
+    HDC memory = CreateCompatibleDC(windowDc);
+    HBITMAP capture = CreateCompatibleBitmap(windowDc, width, height);
+    HGDIOBJ old = SelectObject(memory, capture);
+    BitBlt(memory, 0, 0, width, height, windowDc, area.left, area.top, SRCCOPY);
+    int count = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) count += GetPixel(memory, x, y) != colour;
+    SelectObject(memory, old);
+    DeleteObject(capture);
+    DeleteDC(memory);
+    ReleaseDC(window, windowDc);
+    return count;
+}
+
+}  // namespace wizard_test

@@ -92,3 +92,21 @@ public:
 std::wstring StartMenuProductFolder();
 
 }  // namespace wizard_test
+
+namespace wizard_test {
+
+// Whether the text of a static control, button or edit field fits the
+// control in its own font (wrapped where the control wraps); on overflow
+// *why tells the control, its text and the sizes.
+bool TextFits(HWND control, std::wstring* why);
+// The same for every visible control of a page.
+bool PageTextsFit(HWND page, std::wstring* why);
+
+}  // namespace wizard_test
+
+namespace wizard_test {
+
+// How many pixels of the area (client coordinates) differ from the colour.
+int PixelsOtherThan(HWND window, RECT area, COLORREF colour);
+
+}  // namespace wizard_test

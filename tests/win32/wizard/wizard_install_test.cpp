@@ -2,6 +2,7 @@
 // road to the finish page, the demo launch, and the cancels that end on the
 // interrupted page whose Close rolls back.
 #include <gtest/gtest.h>
+#include <atomic>
 #include <memory>
 #include <string>
 #include "app/install_sequence.h"
@@ -210,6 +211,167 @@ TEST_F(WizardInstall, CancelAfterTheWorkerEndedShowsTheFinishPageThenTheInterrup
     EXPECT_TRUE(FileExists(Installed(kDemo)));
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZFINISH));
     ExpectNothingInstalled();
+}
+
+// The worker's reports and its end reach the page whichever loop dispatches
+// them: a nested loop such as a message box's, or the system's own loop while
+// the user holds the title bar. Handled twice, the end would press Next again
+// and leave the finish page.
+TEST_F(WizardInstall, TheInstallationEndsOnTheFinishPageThroughAPlainDispatchLoop) {
+    ToConfirmation();
+    StartInstallation();
+    DWORD start = GetTickCount();
+    while (Active() == 4 && GetTickCount() - start < 60000) {
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    ASSERT_EQ(Active(), 5);
+    HWND progress = wizard->m_progress.m_hWnd;
+    EXPECT_EQ(ControlText(progress, IDC_PROGRESS_STATUS), L"Installing Redistributable...");
+    EXPECT_EQ(SendDlgItemMessageW(progress, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(wizard->m_progress.m_worker, nullptr);
+    PumpFor(Sheet(), 300);
+    EXPECT_EQ(Active(), 5);
+    EXPECT_EQ(wizard->m_canceled.m_hWnd, nullptr);
+    EXPECT_TRUE(Usable(ID_WIZFINISH));
+    EXPECT_FALSE(Usable(IDCANCEL));
+}
+
+// Ends the system's move loop (Return) once the wizard has left the progress
+// page, or after a minute.
+struct MoveLoopWatch {
+    CPropertySheet* sheet = nullptr;
+    int ticks = 0;
+    int pageWhenEnded = -1;
+} g_moveWatch;
+
+void CALLBACK EndMoveWhenInstalled(HWND, UINT, UINT_PTR timer, DWORD) {
+    int page = g_moveWatch.sheet->GetActiveIndex();
+    if (page == 4 && ++g_moveWatch.ticks < 600) return;
+    KillTimer(nullptr, timer);
+    g_moveWatch.pageWhenEnded = page;
+    PostMessageW(g_moveWatch.sheet->m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(WizardInstall, TheInstallationEndsOnTheFinishPageWhileTheWindowIsBeingMoved) {
+    ToConfirmation();
+    StartInstallation();
+    g_moveWatch = MoveLoopWatch{&Sheet()};
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, &EndMoveWhenInstalled);
+    ASSERT_NE(timer, 0u);
+    // The keyboard move of the system menu: a modal loop until Return.
+    SendMessageW(sheet, WM_SYSCOMMAND, SC_MOVE, 0);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(g_moveWatch.pageWhenEnded, 5);
+    PumpFor(Sheet(), 300);
+    EXPECT_EQ(Active(), 5);
+    EXPECT_EQ(wizard->m_canceled.m_hWnd, nullptr);
+    EXPECT_TRUE(Usable(ID_WIZFINISH));
+    EXPECT_TRUE(FileExists(Installed(kDemo)));
+}
+
+// The interrupted page closed another way than its Close button: the sheet
+// ends, nothing is rolled back and no demo starts.
+TEST_F(WizardInstall, TheInterruptedPageClosedByItsCloseBoxOrAltF4RollsNothingBack) {
+    for (bool altF4 : {false, true}) {
+        ToConfirmation();
+        StartInstallation();
+        ASSERT_TRUE(PumpUntil(Sheet(), [&] { return FileExists(Installed(kDemo)); }, 60000));
+        SendMessageW(GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
+        WaitForTheEndPage();
+        ASSERT_EQ(Active(), 6);
+        if (altF4) {
+            SetForegroundWindow(sheet);
+            INPUT keys[4] = {};
+            const WORD order[4] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
+            for (int i = 0; i < 4; ++i) {
+                keys[i].type = INPUT_KEYBOARD;
+                keys[i].ki.wVk = order[i];
+                keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+            }
+            SendInput(4, keys, sizeof(INPUT));
+        } else {
+            SendMessageW(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        PumpUntil(Sheet(), [&] { return !Sheet().IsRunning(); }, 5000);
+        EXPECT_FALSE(Sheet().IsRunning()) << (altF4 ? "Alt+F4" : "close box");
+        EXPECT_TRUE(FolderExists(app.m_paths.InstallDir)) << (altF4 ? "Alt+F4" : "close box");
+        EXPECT_TRUE(ProcessesNamed(kDemo).empty());
+        wizard.reset();
+        RollbackInstallation(&app, &quiet);
+    }
+}
+
+// Finish with the demo box ticked when the SDK tools (and with them the
+// demo) were not chosen: nothing starts, nothing fails, the wizard ends.
+TEST_F(WizardInstall, FinishWithTheDemoBoxTickedButNoToolsInstalledStartsNothing) {
+    ToConfirmation();
+    ASSERT_TRUE(ClickButton(Sheet(), ID_WIZBACK));
+    CTreeCtrl& tree = wizard->m_products.m_tree;
+    SetFocus(tree.m_hWnd);
+    tree.SelectItem(tree.GetRootItem());
+    PostMessageW(tree.m_hWnd, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageW(tree.m_hWnd, WM_KEYUP, VK_SPACE, 0xC0390001);
+    PumpFor(Sheet(), 200);
+    ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
+    StartInstallation();
+    WaitForTheEndPage();
+    ASSERT_EQ(Active(), 5);
+    EXPECT_FALSE(FileExists(Installed(kDemo)));
+    EXPECT_TRUE(FileExists(Installed(L"readme.txt")));
+    ASSERT_EQ(SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_TRUE(ClickButton(Sheet(), ID_WIZFINISH));
+    EXPECT_FALSE(Sheet().IsRunning());
+    Sleep(1000);
+    EXPECT_TRUE(ProcessesNamed(kDemo).empty());
+    EXPECT_TRUE(FileExists(Installed(L"readme.txt"))) << "Finish rolled back";
+}
+
+// "Installing SDK Tools...": its first report at 0 % starts the tools' step.
+constexpr int kInstallingToolsText = 149;
+
+// A progress page whose worker hangs in the first report after the main
+// components are in place, so a cancel's wait runs out.
+class HangingProgressPage : public CLPSProgressPpg {
+public:
+    using CLPSProgressPpg::CLPSProgressPpg;
+    int ReportProgress(int stringId, int percent) override {
+        if (stringId == kInstallingToolsText && percent == 0) {
+            hung = true;
+            WaitForSingleObject(never, INFINITE);
+            returned = true;
+        }
+        return CLPSProgressPpg::ReportProgress(stringId, percent);
+    }
+    std::atomic<bool> hung{false}, returned{false};
+    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+};
+
+TEST_F(WizardInstall, AWorkerThatDoesNotStopIsEndedAndCloseStillRollsBack) {
+    app.m_nCancelPage = 1;
+    CPropertySheet frame(IDS_SETUP_CAPTION);
+    frame.m_psh.dwFlags |= PSH_WIZARD;
+    HangingProgressPage progress(&app);
+    CLPSCanceledPpg canceled(&app);
+    frame.AddPage(&progress);
+    frame.AddPage(&canceled);
+    ASSERT_TRUE(frame.Create());
+    ASSERT_TRUE(PumpUntil(frame, [&] { return progress.hung.load(); }, 60000));
+    ASSERT_TRUE(FileExists(Installed(L"readme.txt")));
+    ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath));
+    SendMessageW(GetDlgItem(frame.m_hWnd, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(progress.m_worker, nullptr);
+    ASSERT_TRUE(PumpUntil(frame, [&] { return frame.GetActiveIndex() == 1; }, 5000));
+    EXPECT_FALSE(progress.returned.load()) << "the worker was not ended";
+    ASSERT_TRUE(ClickButton(frame, ID_WIZFINISH));
+    EXPECT_FALSE(frame.IsRunning());
+    ExpectNothingInstalled();
+    CloseHandle(progress.never);
 }
 
 TEST_F(WizardInstall, OnlyTheChosenComponentsAreInstalled) {

@@ -7,6 +7,7 @@
 #include "framework/property_sheet.h"
 #include "kvn_version.h"
 #include "wizard/dialog_font.h"
+#include "wizard/dpi_bitmap.h"
 #include "wizard/resource_ids.h"
 #include "wizard/run_wizard.h"
 #include "wizard/setup_wizard.h"
@@ -422,6 +423,82 @@ TEST_F(WizardPages, OuterPagesShowTheWatermarkInnerPagesTheHeader) {
     EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_watermark, corner, 120));
 }
 
+// At any DPI (ctest runs this program at 96 and at 144): every text fits its
+// control, the header bitmap its band, the check boxes their tree rows, and
+// the page text starts right of the watermark.
+TEST_F(WizardPages, TextsAndPicturesFitAtTheScreensDpi) {
+    const int dpi = ScreenPixelsPerInch();
+    std::wstring why;
+    auto inSheet = [&](HWND window) {
+        RECT box = {};
+        GetWindowRect(window, &box);
+        MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&box), 2);
+        return box;
+    };
+    BITMAP header = {}, watermark = {};
+    Open();
+    GetObjectW(wizard->m_header, sizeof(header), &header);
+    GetObjectW(wizard->m_watermark, sizeof(watermark), &watermark);
+    auto checkOuterPage = [&](HWND page) {
+        EXPECT_TRUE(PageTextsFit(page, &why)) << why;
+        EXPECT_LE(watermark.bmWidth, inSheet(GetDlgItem(page, IDC_PAGE_TITLE)).left) << "the watermark runs under the text";
+    };
+    checkOuterPage(wizard->m_welcome.m_hWnd);
+    WaitUntilWelcomeIsFree();
+    PressNext(1);
+    ClickRadio(IDC_AGREE);
+    PressNext(2);
+    PressNext(3);
+    for (CPropertyPage* page : {static_cast<CPropertyPage*>(&wizard->m_agreement),
+                                static_cast<CPropertyPage*>(&wizard->m_products),
+                                static_cast<CPropertyPage*>(&wizard->m_confirm)}) {
+        EXPECT_TRUE(PageTextsFit(page->m_hWnd, &why)) << why;
+        EXPECT_GE(inSheet(page->m_hWnd).top, header.bmHeight) << "the header bitmap overlaps the page";
+    }
+    int boxWidth = 0, boxHeight = 0;
+    ImageList_GetIconSize(wizard->m_products.m_stateImages.GetSafeHandle(), &boxWidth, &boxHeight);
+    EXPECT_EQ(boxWidth, ScaleForDpi(16, dpi));
+    EXPECT_GE(static_cast<int>(SendMessageW(Tree().m_hWnd, TVM_GETITEMHEIGHT, 0, 0)), boxHeight);
+    // The end pages, shown without an installation.
+    ASSERT_TRUE(Sheet().SetActivePage(5));
+    checkOuterPage(wizard->m_finish.m_hWnd);
+    ASSERT_TRUE(Sheet().SetActivePage(6));
+    checkOuterPage(wizard->m_canceled.m_hWnd);
+}
+
+// The header of the interior pages shows only its title: the subtitles of
+// the component and confirmation pages are one blank, the agreement page's
+// is a sentence. No page offers Help.
+TEST_F(WizardPages, InteriorHeadersShowOnlyTheirTitleAndNoPageHasHelp) {
+    auto subtitleInk = [&] {
+        RECT client = {};
+        GetClientRect(sheet, &client);
+        // The subtitle's line: below the title, left of the header bitmap.
+        return PixelsOtherThan(sheet, RECT{40, 26, client.right - 80, 40}, GetSysColor(COLOR_WINDOW));
+    };
+    auto titleInk = [&] { return PixelsOtherThan(sheet, RECT{20, 8, 200, 24}, GetSysColor(COLOR_WINDOW)); };
+    Open();
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    WaitUntilWelcomeIsFree();
+    PressNext(1);
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    EXPECT_GT(subtitleInk(), 0);
+    ClickRadio(IDC_AGREE);
+    PressNext(2);
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    EXPECT_GT(titleInk(), 0);
+    EXPECT_EQ(subtitleInk(), 0);
+    PressNext(3);
+    EXPECT_FALSE(ReadButtons(sheet).help);
+    EXPECT_GT(titleInk(), 0);
+    EXPECT_EQ(subtitleInk(), 0);
+    for (int page : {5, 6}) {
+        ASSERT_TRUE(Sheet().SetActivePage(page));
+        PumpPending(Sheet());
+        EXPECT_FALSE(ReadButtons(sheet).help) << page;
+    }
+}
+
 TEST_F(WizardPages, CancelBeforeTheInstallationClosesTheSheetAtOnce) {
     ToConfirmation();
     ASSERT_TRUE(ClickButton(Sheet(), IDCANCEL));
@@ -513,6 +590,14 @@ TEST_F(ProgressDisplay, ReportsMoveTheBarAndTheStatusLineInPostingOrder) {
     EXPECT_EQ(Bar(), 55);
     EXPECT_EQ(Status(), L"");
     EXPECT_EQ(sheet.GetActiveIndex(), 0);
+}
+
+TEST_F(ProgressDisplay, TextsFitAtTheScreensDpi) {
+    std::wstring why;
+    EXPECT_TRUE(PageTextsFit(page.m_hWnd, &why)) << why;
+    page.ReportProgress(146, 0);
+    PumpPending(sheet);
+    EXPECT_TRUE(PageTextsFit(page.m_hWnd, &why)) << why;
 }
 
 TEST_F(ProgressDisplay, CancelKeepsTheSheetOpen) {
