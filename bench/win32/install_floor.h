@@ -1,0 +1,17 @@
+#pragma once
+// The floor of an installation: for the payload linked into this program, the
+// bare file-system calls that the installation's design cannot do without,
+// made with nothing around them, into the same places the setup installs to:
+//   extract  one folder creation per folder record (and the working folder's
+//            own path), one create + write + close per file record written
+//            straight from the package image, an attribute call only where
+//            the record's attributes differ from what the new entry carries;
+//   copy     one folder creation per destination and per folder below it,
+//            the two version reads of each file at the top of a package
+//            folder, one CopyFileW per file;
+//   delete   an attribute reset only for read-only files, one DeleteFileW per
+//            file, one RemoveDirectoryW per folder of the working folder.
+// No enumeration: the package's records name every entry. Prints
+// "floor.<phase>=<seconds>" lines and "floor.ok=1" when every call succeeded.
+// The caller removes the installation afterwards.
+int RunInstallFloor();
