@@ -125,14 +125,11 @@ void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::stri
     }
     auto us = [&](const char* call) { return std::atof(FindValue(probe.output, std::string("probe.") + call).c_str()) / 1e6; };
     const double makeFolder = us("CreateFolderPath of an existing folder");
-    const double deleteMissing = us("DeleteFileW of a missing file");
-    const double write = us("CreateFileW + WriteFile 4 KiB + CloseHandle");
-    const double attributes = us("SetFileAttributesW");
+    const double write = us("CREATE_NEW + WriteFile 4 KiB + attributes by handle + CloseHandle");
     const double version = us("GetFileVersion of a file without a version");
     const double copy = us("CopyFileW 4 KiB");
     const double remove = us("DeleteFileW of a file");
     const TreeCounts t = CountTree(c.tree);
-    const double records = t.files + t.folders;
 
     std::cout << "\nsingle calls in this prefix (microseconds each):\n";
     std::istringstream lines(probe.output);
@@ -141,16 +138,16 @@ void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::stri
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.compare(0, 6, "probe.") == 0) std::cout << "  " << line.substr(6) << "\n";
     }
-    const double extract = records * (makeFolder + attributes) + t.files * (deleteMissing + write);
+    const double extract = t.folders * makeFolder + t.files * write;
     const double copies = t.files * copy + 2 * t.topFiles * version;
-    const double removal = t.files * (attributes + remove);
+    const double removal = t.files * remove;
     std::cout << "the phases as those calls alone (" << t.files << " files, " << t.folders << " folders):\n";
-    std::cout << "  extract: " << records << " x (CreateFolderPath + SetFileAttributesW) + " << t.files
-              << " x (DeleteFileW + CreateFileW/WriteFile/CloseHandle) = " << S(extract) << ", measured "
-              << S(measured.at(PhaseName(InstallPhase::Extract))) << "\n";
+    std::cout << "  extract: " << t.folders << " x CreateFolderPath + " << t.files
+              << " x (CreateFileW CREATE_NEW/WriteFile/attributes by handle/CloseHandle) = " << S(extract)
+              << ", measured " << S(measured.at(PhaseName(InstallPhase::Extract))) << "\n";
     std::cout << "  copy:    " << t.files << " x CopyFileW + " << 2 * t.topFiles << " x GetFileVersion = " << S(copies)
               << ", measured " << S(measured.at(PhaseName(InstallPhase::Copy))) << "\n";
-    std::cout << "  delete:  " << t.files << " x (SetFileAttributesW + DeleteFileW) = " << S(removal) << ", measured "
+    std::cout << "  delete:  " << t.files << " x DeleteFileW = " << S(removal) << ", measured "
               << S(measured.at(PhaseName(InstallPhase::Delete))) << "\n";
 }
 

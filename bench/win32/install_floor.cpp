@@ -143,12 +143,26 @@ bool Extract(const std::wstring& packageDir, const std::vector<Entry>& entries) 
     return ok;
 }
 
+// One pass over a folder's entries, as a tree walk makes it.
+void Enumerate(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    while (FindNextFileW(find, &entry)) {
+    }
+    FindClose(find);
+}
+
 bool Copy(const SetupPaths& paths, const std::vector<Entry>& entries) {
     bool ok = true;
-    for (const Pair& pair : Pairs(paths)) CreateDirectoryW(pair.destination, nullptr);
+    for (const Pair& pair : Pairs(paths)) {
+        Enumerate(pair.source);
+        CreateDirectoryW(pair.destination, nullptr);
+    }
     for (const Entry& e : entries) {
         if (e.destination.empty()) continue;
         if (e.folder) {
+            Enumerate(e.working);
             ok &= CreateDirectoryW(e.destination.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
             continue;
         }
@@ -163,6 +177,9 @@ bool Copy(const SetupPaths& paths, const std::vector<Entry>& entries) {
 
 bool Delete(const std::wstring& packageDir, const std::vector<Entry>& entries) {
     bool ok = true;
+    Enumerate(packageDir);
+    for (const Entry& e : entries)
+        if (e.folder) Enumerate(e.working);
     for (const Entry& e : entries) {
         if (e.folder) continue;
         if (e.attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(e.working.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -6,12 +6,15 @@
 //            own path), one create + write + close per file record written
 //            straight from the package image, an attribute call only where
 //            the record's attributes differ from what the new entry carries;
-//   copy     one folder creation per destination and per folder below it,
-//            the two version reads of each file at the top of a package
-//            folder, one CopyFileW per file;
-//   delete   an attribute reset only for read-only files, one DeleteFileW per
-//            file, one RemoveDirectoryW per folder of the working folder.
-// No enumeration: the package's records name every entry. Prints
+//   copy     one pass over the entries of each package folder and each folder
+//            below (the copy takes whatever the working folder holds, so it
+//            must look), one folder creation per destination and per folder
+//            below it, the two version reads of each file at the top of a
+//            package folder, one CopyFileW per file;
+//   delete   one pass over the entries of each folder of the working folder
+//            (it goes with whatever it holds), an attribute reset only for
+//            read-only files, one DeleteFileW per file, one RemoveDirectoryW
+//            per folder. Prints
 // "floor.<phase>=<seconds>" lines and "floor.ok=1" when every call succeeded.
 // The caller removes the installation afterwards.
 int RunInstallFloor();
