@@ -12,6 +12,9 @@
 #include "foundation/registry_version.h"
 #include "package/aes_key.h"
 #include "package/decode_pipeline.h"
+#include "package/extract.h"
+#include "foundation/file_tree.h"
+#include <algorithm>
 #include "package/key_blob.h"
 #include "package/package_format.h"
 
@@ -115,7 +118,7 @@ std::vector<Entry> ListEntries(const CWBlock& image, const SetupPaths& paths) {
     return entries;
 }
 
-bool Extract(const std::wstring& packageDir, const std::vector<Entry>& entries) {
+bool Extract(const std::wstring& packageDir, const std::vector<Entry>& entries, bool asTheSetupWrites = false) {
     bool ok = true;
     // The working folder and its missing parents, one creation each.
     for (size_t i = 0; i <= packageDir.size(); ++i) {
@@ -127,6 +130,12 @@ bool Extract(const std::wstring& packageDir, const std::vector<Entry>& entries) 
         if (e.folder) {
             ok &= CreateDirectoryW(e.working.c_str(), nullptr) != 0;
             if (e.attributes != FILE_ATTRIBUTE_DIRECTORY) SetFileAttributesW(e.working.c_str(), e.attributes);
+            continue;
+        }
+        if (asTheSetupWrites) {
+            DWORD attributes = 0;
+            ok &= WriteBytesToFile(e.working.c_str(), e.content, e.length, CREATE_NEW, &attributes) == 0;
+            if (attributes != e.attributes) SetFileAttributesW(e.working.c_str(), e.attributes);
             continue;
         }
         const HANDLE file =
@@ -191,7 +200,41 @@ bool Delete(const std::wstring& packageDir, const std::vector<Entry>& entries) {
     return ok;
 }
 
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
 }  // namespace
+
+// The setup's extraction against the bare one and against the bare one with
+// the setup's way of writing a file, in turns in one process.
+int CompareExtractions(int rounds) {
+    CKVNBarcodeSetupApp app;
+    app.ComputeSetupPaths();
+    const SetupPaths& paths = app.m_paths;
+    CWBlock image;
+    if (!paths.PackageDir[0] || !DecodeImage(image)) return 1;
+    const std::vector<Entry> entries = ListEntries(image, paths);
+    std::vector<double> setup, bare, bareOwnWrite;
+    for (int i = 0; i < rounds; ++i) {
+        Stopwatch a;
+        ExtractPackage(image, nullptr, paths.PackageDir);
+        setup.push_back(a.Seconds());
+        DeleteFolderTree(paths.PackageDir);
+        Stopwatch b;
+        Extract(paths.PackageDir, entries);
+        bare.push_back(b.Seconds());
+        DeleteFolderTree(paths.PackageDir);
+        Stopwatch c;
+        Extract(paths.PackageDir, entries, true);
+        bareOwnWrite.push_back(c.Seconds());
+        DeleteFolderTree(paths.PackageDir);
+    }
+    std::printf("extract.setup=%.6f\nextract.bare=%.6f\nextract.bare-with-the-setup's-write=%.6f\n", Median(setup),
+                Median(bare), Median(bareOwnWrite));
+    return 0;
+}
 
 int RunInstallFloor() {
     CKVNBarcodeSetupApp app;

@@ -18,3 +18,8 @@
 // "floor.<phase>=<seconds>" lines and "floor.ok=1" when every call succeeded.
 // The caller removes the installation afterwards.
 int RunInstallFloor();
+
+// Diagnosis: the setup's ExtractPackage, the floor's extraction and the
+// floor's extraction writing files as the setup does, in turns, rounds times;
+// prints the medians.
+int CompareExtractions(int rounds);
