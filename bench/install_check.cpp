@@ -11,12 +11,13 @@ const char* const kExpectedShortcuts[6] = {
     "Uninstall Barcode Reader SDK.lnk", "Barcode Reader SDK Demo.lnk", "Help.lnk",
     "Java Help.lnk", "Samples.lnk", "Redistributables.lnk"};
 
-PrefixPaths LocatePrefix(const fs::path& prefix) {
+PrefixPaths LocatePrefix(const fs::path& prefix, int programBits) {
     PrefixPaths paths;
+    const bool wow64 = programBits == 32;
     const fs::path drive = prefix / "drive_c";
-    paths.vendorDir = drive / "Program Files" / "Korvane";
+    paths.vendorDir = drive / (wow64 ? "Program Files (x86)" : "Program Files") / "Korvane";
     paths.installDir = paths.vendorDir / "KVNBarcodeSDK";
-    paths.systemDir = drive / "windows" / "system32";
+    paths.systemDir = drive / "windows" / (wow64 ? "syswow64" : "system32");
     std::error_code ec;
     for (fs::directory_iterator it(drive / "users", ec), end; !ec && it != end; it.increment(ec)) {
         if (it->path().filename() == "Public" || !it->is_directory(ec)) continue;

@@ -7,16 +7,18 @@
 #include <vector>
 
 struct PrefixPaths {
-    std::filesystem::path installDir;  // .../Program Files/Korvane/KVNBarcodeSDK
+    std::filesystem::path installDir;  // .../Program Files[ (x86)]/Korvane/KVNBarcodeSDK
     std::filesystem::path vendorDir;   // .../Program Files/Korvane
-    std::filesystem::path systemDir;   // .../windows/system32
+    std::filesystem::path systemDir;   // .../windows/system32 or syswow64
     std::filesystem::path menuDir;     // the user's Programs/Korvane/Barcode Reader SDK
     std::filesystem::path menuVendorDir;
 };
 
 // The folders of the prefix's first user (not "Public"); empty paths when
-// the prefix has no such user folder.
-PrefixPaths LocatePrefix(const std::filesystem::path& prefix);
+// the prefix has no such user folder. A 32-bit program in a 64-bit prefix
+// installs into "Program Files (x86)" and its system folder is SysWOW64;
+// the 64-bit one uses "Program Files" and system32.
+PrefixPaths LocatePrefix(const std::filesystem::path& prefix, int programBits = 64);
 
 // Where each package folder of the tree is installed, relative to the
 // installation folder ("" for Main and Bin); Sys32 goes to the system folder.

@@ -20,38 +20,76 @@ namespace {
 const char kUninstallKey[] =
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
 
+enum class Side { Setup, Nsis, Floor };
+
+const char* Label(Side side) {
+    switch (side) {
+    case Side::Setup: return "setup";
+    case Side::Nsis: return "NSIS";
+    default: return "floor";
+    }
+}
+
 struct Run {
     bool ok = false;
     double wall = 0;                      // the whole process, as the user waits for it
     double inside = 0;                    // InstallProducts alone (ours only)
-    std::map<std::string, double> phases; // ours only
+    std::map<std::string, double> phases; // ours and the floor's
 };
+
+// The file phases that the floor program makes too, under the setup's names.
+const InstallPhase kFloorPhases[] = {InstallPhase::Extract, InstallPhase::Copy, InstallPhase::Delete};
+const char* FloorKey(InstallPhase phase) {
+    switch (phase) {
+    case InstallPhase::Extract: return "floor.extract";
+    case InstallPhase::Copy: return "floor.copy";
+    default: return "floor.delete";
+    }
+}
+
+ChildResult Tool(const InstallComparison& c, const std::vector<std::string>& arguments) {
+    std::vector<std::string> all = {"--in", c.build};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return RunChild(c.wineRun, all, {});
+}
+
+ChildResult Program(const InstallComparison& c, const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<std::string> all = {program};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return RunChild(c.wineRun, all, {});
+}
 
 void Clean(const InstallComparison& c, const PrefixPaths& paths) {
     RemoveInstallation(c.tree, paths);
-    RunChild("wine", {"reg", "delete", kUninstallKey, "/f"}, {});
+    Tool(c, {"reg", "delete", kUninstallKey, "/f"});
 }
 
-Run Install(const std::string& program, bool ours) {
+Run Install(const InstallComparison& c, Side side) {
     Run run;
     const double start = NowSeconds();
-    const ChildResult child = ours ? RunChild("wine", {program}, {}) : RunChild("wine", {program, "/S"}, {});
+    const ChildResult child = side == Side::Setup ? Program(c, c.setup, {})
+                              : side == Side::Nsis ? Program(c, c.nsis, {"/S"})
+                                                   : Program(c, c.setup, {"--floor"});
     run.wall = NowSeconds() - start;
     run.ok = child.exitCode == 0;
-    if (ours) {
+    if (side == Side::Setup) {
         run.inside = std::atof(FindValue(child.output, "seconds").c_str());
         for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) {
             const std::string name = PhaseName(static_cast<InstallPhase>(p));
             run.phases[name] = std::atof(FindValue(child.output, "phase." + name).c_str());
         }
         if (FindValue(child.output, "decoded") != "1") run.ok = false;
+    } else if (side == Side::Floor) {
+        for (InstallPhase phase : kFloorPhases)
+            run.phases[PhaseName(phase)] = std::atof(FindValue(child.output, FloorKey(phase)).c_str());
+        if (FindValue(child.output, "floor.ok") != "1") run.ok = false;
     }
     return run;
 }
 
 bool Verify(const char* label, const InstallComparison& c, const PrefixPaths& paths) {
     std::vector<std::string> problems = CheckInstallation(c.tree, paths);
-    const ChildResult reg = RunChild("wine", {"reg", "query", kUninstallKey}, {});
+    const ChildResult reg = Tool(c, {"reg", "query", kUninstallKey});
     for (const char* value : {"ProductName", "DisplayName", "UninstallString"})
         if (reg.output.find(value) == std::string::npos) problems.push_back(std::string("registry value missing: ") + value);
     std::cout << "  " << label << ": installation " << (problems.empty() ? "complete" : "INCOMPLETE") << "\n";
@@ -80,21 +118,18 @@ TreeCounts CountTree(const fs::path& tree) {
 // Single calls measured in the prefix, and what the phases would cost if
 // they were nothing but those calls.
 void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::string, double>& measured) {
-    const ChildResult probe = RunChild("wine", {c.setup, "--probe", "C:\\Program Files\\kvnbench-probe"}, {});
+    const ChildResult probe = Program(c, c.setup, {"--probe", "C:\\Program Files\\kvnbench-probe"});
     if (probe.exitCode != 0) {
         std::cout << "\n(the single-call probe failed)\n";
         return;
     }
     auto us = [&](const char* call) { return std::atof(FindValue(probe.output, std::string("probe.") + call).c_str()) / 1e6; };
     const double makeFolder = us("CreateFolderPath of an existing folder");
-    const double deleteMissing = us("DeleteFileW of a missing file");
-    const double write = us("CreateFileW + WriteFile 4 KiB + CloseHandle");
-    const double attributes = us("SetFileAttributesW");
+    const double write = us("CREATE_NEW + WriteFile 4 KiB + attributes by handle + CloseHandle");
     const double version = us("GetFileVersion of a file without a version");
     const double copy = us("CopyFileW 4 KiB");
     const double remove = us("DeleteFileW of a file");
     const TreeCounts t = CountTree(c.tree);
-    const double records = t.files + t.folders;
 
     std::cout << "\nsingle calls in this prefix (microseconds each):\n";
     std::istringstream lines(probe.output);
@@ -103,23 +138,23 @@ void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::stri
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.compare(0, 6, "probe.") == 0) std::cout << "  " << line.substr(6) << "\n";
     }
-    const double extract = records * (makeFolder + attributes) + t.files * (deleteMissing + write);
+    const double extract = t.folders * makeFolder + t.files * write;
     const double copies = t.files * copy + 2 * t.topFiles * version;
-    const double removal = t.files * (attributes + remove);
+    const double removal = t.files * remove;
     std::cout << "the phases as those calls alone (" << t.files << " files, " << t.folders << " folders):\n";
-    std::cout << "  extract: " << records << " x (CreateFolderPath + SetFileAttributesW) + " << t.files
-              << " x (DeleteFileW + CreateFileW/WriteFile/CloseHandle) = " << S(extract) << ", measured "
-              << S(measured.at(PhaseName(InstallPhase::Extract))) << "\n";
+    std::cout << "  extract: " << t.folders << " x CreateFolderPath + " << t.files
+              << " x (CreateFileW CREATE_NEW/WriteFile/attributes by handle/CloseHandle) = " << S(extract)
+              << ", measured " << S(measured.at(PhaseName(InstallPhase::Extract))) << "\n";
     std::cout << "  copy:    " << t.files << " x CopyFileW + " << 2 * t.topFiles << " x GetFileVersion = " << S(copies)
               << ", measured " << S(measured.at(PhaseName(InstallPhase::Copy))) << "\n";
-    std::cout << "  delete:  " << t.files << " x (SetFileAttributesW + DeleteFileW) = " << S(removal) << ", measured "
+    std::cout << "  delete:  " << t.files << " x DeleteFileW = " << S(removal) << ", measured "
               << S(measured.at(PhaseName(InstallPhase::Delete))) << "\n";
 }
 
 }  // namespace
 
 int CompareInstallations(const InstallComparison& c) {
-    const PrefixPaths paths = LocatePrefix(c.prefix);
+    const PrefixPaths paths = LocatePrefix(c.prefix, c.bits);
     if (paths.menuDir.empty()) {
         std::cerr << "kvnbench: " << c.prefix << " holds no user folder: not a Wine prefix\n";
         return 1;
@@ -129,57 +164,69 @@ int CompareInstallations(const InstallComparison& c) {
     std::vector<double> starts;
     for (int i = 0; i < 3; ++i) {
         const double begin = NowSeconds();
-        RunChild("wine", {c.setup, "--noop"}, {});
+        Program(c, c.setup, {"--noop"});
         starts.push_back(NowSeconds() - begin);
     }
     const double startCost = Median(starts);
 
-    std::vector<Run> ours, theirs;
+    std::map<Side, std::vector<Run>> runs;
+    const Side order[] = {Side::Setup, Side::Nsis, Side::Floor};
     std::cout << "runs (wall time of the process; the setup's InstallProducts in brackets):\n";
     for (int i = 0; i < c.runs; ++i) {
-        // Alternate who goes first, so that a slow spell of the machine hits both.
-        for (int k = 0; k < 2; ++k) {
-            const bool mine = (k == 0) == (i % 2 == 0);
+        // Each run starts with another side, so that a slow spell of the machine hits all alike.
+        for (int k = 0; k < 3; ++k) {
+            const Side side = order[(i + k) % 3];
             Clean(c, paths);
-            const Run run = Install(mine ? c.setup : c.nsis, mine);
-            std::cout << "  " << (i + 1) << (mine ? " setup  " : " NSIS   ") << S(run.wall);
-            if (mine) std::cout << "  (" << S(run.inside) << ")";
+            const Run run = Install(c, side);
+            std::cout << "  " << (i + 1) << " " << Label(side) << std::string(7 - std::string(Label(side)).size(), ' ')
+                      << S(run.wall);
+            if (side == Side::Setup) std::cout << "  (" << S(run.inside) << ")";
             std::cout << (run.ok ? "" : "  FAILED") << "\n";
             if (!run.ok) ++failures;
-            if (i == 0 && !Verify(mine ? "setup" : "NSIS", c, paths)) ++failures;
-            (mine ? ours : theirs).push_back(run);
+            if (i == 0 && side != Side::Floor && !Verify(Label(side), c, paths)) ++failures;
+            runs[side].push_back(run);
         }
     }
     Clean(c, paths);
 
-    std::vector<double> ourWall, ourInside, theirWall;
-    for (const Run& r : ours) {
-        ourWall.push_back(r.wall);
-        ourInside.push_back(r.inside);
-    }
-    for (const Run& r : theirs) theirWall.push_back(r.wall);
-    const double mine = Median(ourWall), inside = Median(ourInside), nsis = Median(theirWall);
-    std::cout << "\nmedian of " << c.runs << " runs each:\n";
+    auto median = [&](Side side, const std::string& phase) {
+        std::vector<double> values;
+        for (const Run& r : runs[side]) values.push_back(phase.empty() ? r.wall : r.phases.at(phase));
+        return Median(values);
+    };
+    std::vector<double> insides;
+    for (const Run& r : runs[Side::Setup]) insides.push_back(r.inside);
+    const double mine = median(Side::Setup, ""), inside = Median(insides), nsis = median(Side::Nsis, "");
+    std::cout << "\nmedian of " << c.runs << " runs each (" << c.bits << "-bit programs):\n";
     std::cout << "  setup (kvn_install_bench)  " << S(mine) << "   InstallProducts alone " << S(inside) << "\n";
     std::cout << "  NSIS installer /S          " << S(nsis) << "\n";
     std::cout << "  starting a Wine process    " << S(startCost) << " (in both wall times)\n";
-    const double ratio = nsis > 0 ? mine / nsis : 0;
-    const double net = nsis - startCost > 0 ? inside / (nsis - startCost) : 0;
-    std::cout << "  setup / NSIS: " << Fixed(ratio, 2) << " x (wall), " << Fixed(net, 2)
-              << " x (InstallProducts against NSIS less the process start); goal <= 1.0 x: "
-              << (ratio <= 1.0 ? "met" : "MISSED") << "\n";
 
-    std::cout << "\nwhere the setup's time goes (median per phase):\n";
+    std::cout << "\nwhere the setup's time goes (median per phase), against the floor's bare calls:\n";
+    std::cout << "  phase                       setup    share    floor    setup / floor\n";
     std::map<std::string, double> medians;
+    bool phasesMet = true;
     for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) {
-        const std::string name = PhaseName(static_cast<InstallPhase>(p));
-        std::vector<double> values;
-        for (const Run& r : ours) values.push_back(r.phases.at(name));
-        const double v = Median(values);
+        const InstallPhase phase = static_cast<InstallPhase>(p);
+        const std::string name = PhaseName(phase);
+        const double v = median(Side::Setup, name);
         medians[name] = v;
-        std::cout << "  " << name << std::string(28 - name.size(), ' ') << S(v) << "  "
-                  << Fixed(inside > 0 ? 100 * v / inside : 0) << " %\n";
+        std::cout << "  " << name << std::string(28 - name.size(), ' ') << S(v) << "   " << Fixed(inside > 0 ? 100 * v / inside : 0)
+                  << " %";
+        bool floored = false;
+        for (InstallPhase f : kFloorPhases) floored |= f == phase;
+        if (floored) {
+            const double floor = median(Side::Floor, name);
+            const double ratio = floor > 0 ? v / floor : 0;
+            phasesMet &= ratio <= 1.15;
+            std::cout << "   " << S(floor) << "   " << Fixed(ratio, 2) << " x";
+        }
+        std::cout << "\n";
     }
+    const double ratio = nsis > 0 ? mine / nsis : 0;
+    std::cout << "  goal: every file phase <= 1.15 x its floor: " << (phasesMet ? "met" : "MISSED") << "\n";
+    std::cout << "  whole: setup / NSIS " << Fixed(ratio, 2) << " x (wall); goal <= 2.0 x: "
+              << (ratio <= 2.0 ? "met" : "MISSED") << "\n";
     ExplainWithSingleCalls(c, medians);
     if (failures) std::cout << failures << " checks FAILED\n";
     return failures ? 1 : 0;

@@ -18,9 +18,10 @@ const char kUsage[] =
     "      folder below /dev/shm, removed afterwards unless --keep).\n"
     "  kvnbench generate DIR [--scale X]\n"
     "      Writes the SDK tree only.\n"
-    "  kvnbench install --prefix WINEPREFIX --setup EXE --nsis EXE --tree DIR [--runs N]\n"
-    "      Times the setup's installation against an NSIS installer of the same tree under\n"
-    "      Wine (scripts/bench-install prepares all of it).\n"
+    "  kvnbench install --prefix WINEPREFIX --wine-run SCRIPT --build DIR --setup EXE --nsis EXE\n"
+    "                   --tree DIR [--bits 32|64] [--runs N]\n"
+    "      Times the setup's installation against its floor and an NSIS installer of the same\n"
+    "      tree under Wine (scripts/bench-install prepares all of it).\n"
     "options: --scale 1.0 is about 50 MB in about 1,400 files; --reps runs of each measurement (9).\n";
 
 struct Options {
@@ -44,6 +45,9 @@ bool Parse(int argc, char** argv, Options& o) {
         else if (a == "--prefix" && hasValue) o.install.prefix = argv[++i];
         else if (a == "--setup" && hasValue) o.install.setup = argv[++i];
         else if (a == "--nsis" && hasValue) o.install.nsis = argv[++i];
+        else if (a == "--wine-run" && hasValue) o.install.wineRun = argv[++i];
+        else if (a == "--build" && hasValue) o.install.build = argv[++i];
+        else if (a == "--bits" && hasValue) o.install.bits = std::atoi(argv[++i]);
         else if (a == "--tree" && hasValue) o.install.tree = argv[++i];
         else if (a == "--runs" && hasValue) o.install.runs = std::atoi(argv[++i]);
         else if (a[0] != '-' && o.folder.empty()) o.folder = a;
@@ -53,7 +57,8 @@ bool Parse(int argc, char** argv, Options& o) {
     if (o.command == "generate") return !o.folder.empty();
     if (o.command == "install")
         return o.folder.empty() && !o.install.prefix.empty() && !o.install.setup.empty() && !o.install.nsis.empty() &&
-               !o.install.tree.empty() && o.install.runs >= 1;
+               !o.install.tree.empty() && !o.install.wineRun.empty() && !o.install.build.empty() &&
+               (o.install.bits == 32 || o.install.bits == 64) && o.install.runs >= 1;
     return o.command == "run" && o.folder.empty();
 }
 

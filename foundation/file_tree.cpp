@@ -185,6 +185,75 @@ int CopyFolderTree(const wchar_t* destination, const wchar_t* source)
     return result;
 }
 
+namespace {
+
+// A file that DeleteFolderTree removes once the enumeration is closed, with
+// the attributes the enumeration found on it.
+struct FileToDelete {
+    wchar_t path[kPathUnits];
+    DWORD attributes;
+};
+
+// Every attribute is cleared before a file goes (a read-only file could not
+// go otherwise). A file found without the read-only bit is deleted as it is:
+// once gone, its attributes are gone too. When that delete fails, the file
+// gets the reset and the delete once more, so a file that stays is left
+// exactly as the reset-then-delete order leaves it.
+void DeleteFileOfTree(const FileToDelete& file)
+{
+    const bool readOnly = (file.attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (!readOnly && DeleteFileW(file.path))
+        return;
+    SetFileAttributesW(file.path, FILE_ATTRIBUTE_NORMAL);
+    if (!DeleteFileW(file.path))
+        DebugTrace(kDeleteFileFailed, file.path, int(GetLastError()));
+}
+
+// DeleteFolderTree of a folder known to be no link: a subfolder, whose
+// attributes its parent's enumeration gave.
+int DeleteTreeOfFolder(const wchar_t* folder)
+{
+    CWPtArray files;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = OpenEnumeration(folder, entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (IsDotEntry(entry.cFileName))
+                continue;
+            FileToDelete* file = new (std::nothrow) FileToDelete;
+            if (!file)
+                continue;
+            ZeroFill(file->path, sizeof file->path);
+            file->attributes = entry.dwFileAttributes;
+            // An entry whose path would not fit stays, and so does the folder.
+            if (!FormatEntryPath(file->path, kPathUnits, folder, entry.cFileName)) {
+                delete file;
+                continue;
+            }
+            if (IsFolderLink(entry.dwFileAttributes)) {
+                RemoveFolder(file->path);
+                delete file;
+            } else if (IsFolder(entry.dwFileAttributes)) {
+                DeleteTreeOfFolder(file->path);
+                delete file;
+            } else if (!files.Add(file)) {
+                delete file;
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+
+    while (files.GetCount() > 0) {
+        FileToDelete* file = static_cast<FileToDelete*>(files.GetAt(0));
+        files.RemoveAt(0);
+        DeleteFileOfTree(*file);
+        delete file;
+    }
+    return RemoveFolder(folder);
+}
+
+} // namespace
+
 int DeleteFolderTree(const wchar_t* folder)
 {
     // An empty path would name the root of the current drive.
@@ -193,63 +262,38 @@ int DeleteFolderTree(const wchar_t* folder)
     const DWORD attributes = GetFileAttributesW(folder);
     if (attributes != INVALID_FILE_ATTRIBUTES && IsFolderLink(attributes))
         return RemoveFolder(folder);
-
-    CWPtArray files;
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = OpenEnumeration(folder, entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (IsDotEntry(entry.cFileName))
-                continue;
-            wchar_t* path = new (std::nothrow) wchar_t[kPathUnits];
-            if (!path)
-                continue;
-            ZeroFill(path, kPathUnits * sizeof(wchar_t));
-            // An entry whose path would not fit stays, and so does the folder.
-            if (!FormatEntryPath(path, kPathUnits, folder, entry.cFileName)) {
-                delete[] path;
-                continue;
-            }
-            if (IsFolderLink(entry.dwFileAttributes)) {
-                RemoveFolder(path);
-                delete[] path;
-            } else if (IsFolder(entry.dwFileAttributes)) {
-                DeleteFolderTree(path);
-                delete[] path;
-            } else if (!files.Add(path)) {
-                delete[] path;
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-
-    while (files.GetCount() > 0) {
-        wchar_t* path = static_cast<wchar_t*>(files.GetAt(0));
-        files.RemoveAt(0);
-        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileW(path))
-            DebugTrace(kDeleteFileFailed, path, int(GetLastError()));
-        delete[] path;
-    }
-    return RemoveFolder(folder);
+    return DeleteTreeOfFolder(folder);
 }
 
 int WriteBlockToFile(const wchar_t* path, const CWBlock& block)
 {
+    return WriteBytesToFile(path, block.GetData(), block.GetLength(), CREATE_ALWAYS);
+}
+
+int WriteBytesToFile(const wchar_t* path, const void* bytes, uint32_t count, DWORD disposition,
+                     DWORD* attributes)
+{
+    if (attributes)
+        *attributes = INVALID_FILE_ATTRIBUTES;
     if (!path)
         return -1;
     const HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
     int result = 0;
-    if (block.GetLength() > 0) {
+    if (count > 0) {
         DWORD written = 0;
-        if (!WriteFile(file, block.GetData(), block.GetLength(), &written, nullptr))
+        if (!WriteFile(file, bytes, count, &written, nullptr))
             result = int(GetLastError());
-        else if (written != block.GetLength())
+        else if (written != count)
             result = ERROR_HANDLE_DISK_FULL;  // a short write is no success
     }
+    // The basic information only: the whole of GetFileInformationByHandle
+    // costs Wine a lookup of the file's name.
+    FILE_BASIC_INFO information;
+    if (attributes && GetFileInformationByHandleEx(file, FileBasicInfo, &information, sizeof information))
+        *attributes = information.FileAttributes;
     CloseHandle(file);
     return result;
 }

@@ -15,6 +15,13 @@ int DeleteFolderTree(const wchar_t* folder);
 // 0 on success, -1 when the path is null or the file cannot be created,
 // otherwise the system error code of the failed write.
 int WriteBlockToFile(const wchar_t* path, const CWBlock& block);
+// The same for count bytes at bytes, with the creation disposition given:
+// CREATE_ALWAYS replaces a file, CREATE_NEW creates nothing (-1) when
+// anything is in the way. attributes, when given, receives the attributes
+// the file has once written, read through its handle
+// (INVALID_FILE_ATTRIBUTES when it was not created or cannot be asked).
+int WriteBytesToFile(const wchar_t* path, const void* bytes, uint32_t count, DWORD disposition,
+                     DWORD* attributes = nullptr);
 // True when path names an existing folder (a failed folder creation that
 // found one in place is no failure).
 bool IsExistingFolder(const wchar_t* path);

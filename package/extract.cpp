@@ -11,23 +11,45 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "package names are UTF-16 cod
 
 namespace {
 
-// Writes one named record at its joined path. false when the record's
-// contents cannot be held in memory (a fault of the run, not of the file).
-// A folder that is not there afterwards, or a file that cannot be created or
-// written, goes on with the next record but counts as a failure of the run.
+// True when SetFileAttributesW(path, wanted) would leave an entry that has
+// current as it is: the same bits, or no attribute asked for on a plain file.
+bool AlreadyCarries(DWORD current, uint32_t wanted) {
+    if (current == INVALID_FILE_ATTRIBUTES) return false;
+    if (current == wanted) return true;
+    return current == FILE_ATTRIBUTE_NORMAL && wanted == 0;
+}
+
+// A new file with the record's bytes, written straight from the package
+// image. A file that is in the way (or anything else that stops a file
+// being created anew) takes the full road: delete what is there, then create
+// the file whatever is left. *attributes receives what the written file
+// carries, INVALID_FILE_ATTRIBUTES when none was written.
+int WriteRecordFile(const PackageRecord& record, const wchar_t* path, DWORD* attributes) {
+    int written = WriteBytesToFile(path, record.content, record.contentLength, CREATE_NEW, attributes);
+    if (written == -1) {
+        DeleteFileW(path);
+        written = WriteBytesToFile(path, record.content, record.contentLength, CREATE_ALWAYS, attributes);
+    }
+    return written;
+}
+
+// Writes one named record at its joined path. A folder that is not there
+// afterwards, or a file that cannot be created or written, goes on with the
+// next record but counts as a failure of the run; the result is then false.
+// The record's attributes are applied unless the entry carries them already.
 bool WriteRecord(const PackageRecord& record, const wchar_t* path) {
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    bool written = true;
     if (record.IsFolder()) {
         CreateFolderPath(path);
-        if (!IsExistingFolder(path)) CountFailure();
+        attributes = GetFileAttributesW(path);
+        written = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     } else {
-        CWBlock content;
-        if (record.contentLength > 0 && !content.Append(record.content, record.contentLength))
-            return false;
-        DeleteFileW(path);
-        if (WriteBlockToFile(path, content) != 0) CountFailure();
+        written = WriteRecordFile(record, path, &attributes) == 0;
     }
-    SetFileAttributesW(path, record.attributes);
-    return true;
+    if (!written) CountFailure();
+    if (!AlreadyCarries(attributes, record.attributes)) SetFileAttributesW(path, record.attributes);
+    return written;
 }
 
 }  // namespace
@@ -37,8 +59,15 @@ int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wc
     if (!destination || destination[0] == 0) return -1;
 
     PackageRecordReader reader(package);
+    // The destination is made before the first record and again after any
+    // record that could not be written; a record written inside it shows
+    // that it is there.
+    bool destinationThere = false;
     while (!reader.AtEnd()) {
-        CreateFolderPath(destination);
+        if (!destinationThere) {
+            CreateFolderPath(destination);
+            destinationThere = true;
+        }
 
         PackageRecord record;
         const int read = reader.Next(record);
@@ -59,7 +88,7 @@ int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wc
             wchar_t path[kPathUnits];
             ZeroFill(path, sizeof path);
             if (!JoinPath(path, kPathUnits, destination, name, nullptr)) return -2;
-            if (!WriteRecord(record, path)) return -2;
+            destinationThere = WriteRecord(record, path);
         }
 
         if (progress && !progress->OnExtractProgress(reader.PercentDone())) break;

@@ -91,6 +91,10 @@ void CLPSProgressPpg::ShowReport(int percent, int stringId) {
 }
 
 void CLPSProgressPpg::OnInstallDone(bool installed) {
+    // A cancel made before this message was handled wins: the worker may have
+    // finished while its reports still waited in the queue, and the
+    // interrupted page, not the finish page, follows a cancel.
+    if (!m_running.load()) return;
     if (m_worker) {
         // The worker has posted its last message; let it finish returning.
         WaitForSingleObject(m_worker, kStopWaitMs);

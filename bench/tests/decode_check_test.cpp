@@ -195,6 +195,16 @@ TEST_F(InstallCheck, ACompleteInstallationPassesAndEachDefectIsNamed) {
     EXPECT_EQ(5u, problems.size());  // _Package once, not once per entry below it
 }
 
+TEST_F(InstallCheck, AThirtyTwoBitProgramIsCheckedWhereWow64PutsIt) {
+    const PrefixPaths wow = LocatePrefix(prefix, 32);
+    EXPECT_EQ(prefix / "drive_c" / "Program Files (x86)" / "Korvane" / "KVNBarcodeSDK", wow.installDir);
+    EXPECT_EQ(prefix / "drive_c" / "windows" / "syswow64", wow.systemDir);
+    EXPECT_EQ(paths.menuDir, wow.menuDir);
+    // The 64-bit installation made by SetUp is not where a 32-bit one belongs.
+    const std::vector<std::string> problems = CheckInstallation(tree, wow);
+    EXPECT_FALSE(problems.empty());
+}
+
 TEST_F(InstallCheck, RemovalLeavesOnlyWhatWasThereBefore) {
     RemoveInstallation(tree, paths);
     EXPECT_FALSE(fs::exists(paths.vendorDir));

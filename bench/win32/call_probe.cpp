@@ -77,6 +77,35 @@ int RunCallProbe(const wchar_t* scratchFolder) {
     for (int i = 0; i < kCalls; ++i) WriteSmallFile(Numbered(deep, L"w", i), bytes);
     Print("CreateFileW + WriteFile 4 KiB + CloseHandle", w4.Seconds(), kCalls);
 
+    // The extraction's own way against the bare create and the delete-then-replace one, in
+    // turns, each in a folder of its own so that each folder holds as many files.
+    const std::wstring bare = root + L"\\bare", own = root + L"\\own", replace = root + L"\\replace";
+    const std::wstring anew = root + L"\\new";
+    for (const std::wstring* folder : {&bare, &own, &replace, &anew}) CreateDirectoryW(folder->c_str(), nullptr);
+    double bareWay = 0, ownWay = 0, replaceWay = 0, newWay = 0;
+    for (int i = 0; i < kCalls; ++i) {
+        Stopwatch n;
+        WriteBytesToFile(Numbered(anew, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()), CREATE_NEW);
+        newWay += n.Seconds();
+        Stopwatch a;
+        WriteSmallFile(Numbered(bare, L"f", i), bytes);
+        bareWay += a.Seconds();
+        Stopwatch b;
+        DWORD attributes = 0;
+        WriteBytesToFile(Numbered(own, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()), CREATE_NEW,
+                         &attributes);
+        ownWay += b.Seconds();
+        Stopwatch c;
+        DeleteFileW(Numbered(replace, L"f", i).c_str());
+        WriteBytesToFile(Numbered(replace, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()),
+                         CREATE_ALWAYS);
+        replaceWay += c.Seconds();
+    }
+    Print("CreateFileW CREATE_ALWAYS + WriteFile 4 KiB + CloseHandle, 400 in a folder", bareWay, kCalls);
+    Print("CREATE_NEW + WriteFile 4 KiB + CloseHandle", newWay, kCalls);
+    Print("CREATE_NEW + WriteFile 4 KiB + attributes by handle + CloseHandle", ownWay, kCalls);
+    Print("DeleteFileW of a missing file + CREATE_ALWAYS + WriteFile 4 KiB + CloseHandle", replaceWay, kCalls);
+
     Stopwatch w5;
     for (int i = 0; i < kCalls; ++i) SetFileAttributesW(Numbered(deep, L"w", i).c_str(), FILE_ATTRIBUTE_ARCHIVE);
     Print("SetFileAttributesW", w5.Seconds(), kCalls);

@@ -5,7 +5,8 @@
 // Start menu of the Wine prefix. The callback stamps every report with the
 // time, so the run's time splits into phases. "--noop" returns at once, to
 // measure what starting a process costs; "--probe FOLDER" measures single
-// file-system calls in a scratch folder.
+// file-system calls in a scratch folder; "--floor" makes only the bare calls
+// of the installation's file phases (bench/win32/install_floor.h).
 #include <windows.h>
 #include <objbase.h>
 
@@ -17,6 +18,7 @@
 #include "app/setup_app.h"
 #include "bench/install_phases.h"
 #include "bench/win32/call_probe.h"
+#include "bench/win32/install_floor.h"
 
 namespace {
 
@@ -49,6 +51,8 @@ private:
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wcscmp(argv[1], L"--noop") == 0) return 0;
     if (argc > 2 && std::wcscmp(argv[1], L"--probe") == 0) return RunCallProbe(argv[2]);
+    if (argc > 1 && std::wcscmp(argv[1], L"--floor") == 0) return RunInstallFloor();
+    if (argc > 2 && std::wcscmp(argv[1], L"--compare-extractions") == 0) return CompareExtractions(_wtoi(argv[2]));
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         std::printf("error=COM could not be initialised\n");
         return 1;

@@ -1,13 +1,20 @@
 ﻿; The installation benchmark's reference: an NSIS installer of the same tree
 ; that does the same work as the setup's installation (every component, the
 ; system-folder files, the uninstall entry, the six Start-menu shortcuts),
-; zlib-compressed, run silently with /S.
-;   makensis -DTREE=<tree> -DOUTFILE=<installer.exe> nsis_installer.nsi
-Unicode true
+; zlib-compressed, run silently with /S. TARGET is x86-unicode (beside the
+; 32-bit setup) or amd64-unicode (beside its 64-bit twin); each installs
+; where a program of its bitness does: Program Files (x86) or Program Files,
+; its system folder, its registry view.
+;   makensis -DTREE=<tree> -DOUTFILE=<installer.exe> -DTARGET=<target> nsis_installer.nsi
+Target ${TARGET}
 SetCompressor zlib
 Name "Korvane Barcode Reader SDK"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Korvane\KVNBarcodeSDK"
+!if "${TARGET}" == "amd64-unicode"
+  InstallDir "$PROGRAMFILES64\Korvane\KVNBarcodeSDK"
+!else
+  InstallDir "$PROGRAMFILES\Korvane\KVNBarcodeSDK"
+!endif
 RequestExecutionLevel admin
 ShowInstDetails nevershow
 
@@ -15,6 +22,9 @@ ShowInstDetails nevershow
 !define MENU "$SMPROGRAMS\Korvane\Barcode Reader SDK"
 
 Section "Barcode Reader SDK"
+!if "${TARGET}" == "amd64-unicode"
+  SetRegView 64
+!endif
   SetOutPath "$INSTDIR"
   File /r "${TREE}/Main/*"
   File /r "${TREE}/Bin/*"

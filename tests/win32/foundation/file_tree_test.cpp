@@ -293,6 +293,48 @@ TEST_F(FileTree, WriteBlockToFileCreatesOrReplaces)
     EXPECT_EQ(ReadText(At(L"held.bin")), "old");
 }
 
+TEST_F(FileTree, WriteBytesToFileCreatesAnewOnlyWhereNothingIsAndTellsTheAttributes)
+{
+    DWORD attributes = 0;
+    EXPECT_EQ(WriteBytesToFile(At(L"new.bin").c_str(), "abc", 3, CREATE_NEW, &attributes), 0);
+    EXPECT_EQ(ReadText(At(L"new.bin")), "abc");
+    EXPECT_EQ(attributes, GetFileAttributesW(At(L"new.bin").c_str()));
+
+    EXPECT_EQ(WriteBytesToFile(At(L"new.bin").c_str(), "xyz", 3, CREATE_NEW, &attributes), -1);
+    EXPECT_EQ(attributes, DWORD(INVALID_FILE_ATTRIBUTES));
+    EXPECT_EQ(ReadText(At(L"new.bin")), "abc") << "nothing in the way is touched";
+
+    WriteText(At(L"old.bin"), "old", FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(WriteBytesToFile(At(L"old.bin").c_str(), "", 0, CREATE_NEW), -1);
+    EXPECT_EQ(ReadText(At(L"old.bin")), "old");
+}
+
+// A file that cannot go is left as the reset-then-delete order leaves it:
+// every attribute cleared, whatever it had when found.
+TEST_F(FileTree, DeleteFolderTreeLeavesAHeldFileWithItsAttributesReset)
+{
+    CreateFolderPath(At(L"t").c_str());
+    WriteText(At(L"t\\held.txt"), "held", FILE_ATTRIBUTE_HIDDEN);
+    WriteText(At(L"t\\held-ro.txt"), "held", FILE_ATTRIBUTE_READONLY);
+    HANDLE held = CreateFileW(At(L"t\\held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE heldReadOnly = CreateFileW(At(L"t\\held-ro.txt").c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_NE(heldReadOnly, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(DeleteFolderTree(At(L"t").c_str()), 0);
+    const DWORD heldAttributes = GetFileAttributesW(At(L"t\\held.txt").c_str());
+    const DWORD heldReadOnlyAttributes = GetFileAttributesW(At(L"t\\held-ro.txt").c_str());
+    CloseHandle(held);
+    CloseHandle(heldReadOnly);
+    WriteText(At(L"reset.txt"), "reset", FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(SetFileAttributesW(At(L"reset.txt").c_str(), FILE_ATTRIBUTE_NORMAL));
+    const DWORD reset = GetFileAttributesW(At(L"reset.txt").c_str());
+    EXPECT_EQ(heldAttributes, reset);
+    EXPECT_EQ(heldReadOnlyAttributes, reset);
+    EXPECT_EQ(Traces().size(), 3u);  // the two files and the folder
+}
+
 // The tree prepared on the host side: tree\link and tree\sub\deeplink point to
 // target, and Wine presents them as directory reparse points. Wine cannot remove
 // such a link itself (its removal goes through the link), so what is checked is

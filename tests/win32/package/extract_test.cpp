@@ -98,6 +98,41 @@ TEST(ExtractPackage, ExistingFilesAreReplaced) {
     EXPECT_EQ(Bytes("new"), ReadAll(temp / L"data.bin")) << "replaced whole, not overwritten in place";
 }
 
+// What is in the way of a record: a hidden file goes and the record's file
+// takes its place; a read-only file is either replaced or keeps its bytes and
+// counts as a failure (Wine run as root can replace it), and gets the
+// record's attributes all the same; a hidden folder loses what the record
+// does not carry. Each entry ends with exactly the record's attributes.
+TEST(ExtractPackage, EntriesInTheWayAreReplacedOrCountedAndEndWithTheRecordsAttributes) {
+    TempFolder temp;
+    const std::wstring hidden = temp / L"hidden.bin", locked = temp / L"locked.bin", fresh = temp / L"fresh.bin";
+    const std::wstring folder = temp / L"Folder";
+    WriteAll(hidden, Bytes("old"));
+    WriteAll(locked, Bytes("old"));
+    ASSERT_TRUE(SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN));
+
+    CWFailureCount failures;
+    ImageBuilder image;
+    image.U32(1).Record(u"hidden.bin", 0x20, Bytes("new")).Record(u"locked.bin", 0x20, Bytes("new"));
+    image.Record(u"fresh.bin", 0x20, Bytes("new")).Record(u"Folder", 0x10, {});
+    EXPECT_EQ(0, Extract(image, temp.path()));
+
+    EXPECT_EQ(Bytes("new"), ReadAll(hidden));
+    const bool replaced = ReadAll(locked) == Bytes("new");
+    if (!replaced) {
+        EXPECT_EQ(Bytes("old"), ReadAll(locked));
+    }
+    EXPECT_EQ(Bytes("new"), ReadAll(fresh));
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesW(hidden.c_str()));
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesW(locked.c_str()));
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesW(fresh.c_str()));
+    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_DIRECTORY), GetFileAttributesW(folder.c_str()));
+    EXPECT_EQ(replaced ? 0 : 1, failures.Count()) << "the read-only file only, when it stayed";
+}
+
 TEST(ExtractPackage, UnnamedRecordsAreSkippedWithoutAReport) {
     TempFolder temp;
     ImageBuilder image;
