@@ -65,7 +65,9 @@ function(kvn_setup_from_stub target output)
     list(APPEND content --agreement ${ARG_AGREEMENT})
     list(APPEND deps ${ARG_AGREEMENT})
   endif()
+  get_filename_component(output_dir ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${output_dir}
     COMMAND ${KVN_HOST_KVNPACK} setup ${content} --stub ${KVN_SETUP_STUB} -o ${output}
     DEPENDS ${deps}
     COMMENT "Making ${output} from the stub"
