@@ -45,3 +45,32 @@ function(kvn_payload_object name)
   set_source_files_properties(${dir}/${name}.o PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
   set(${name}_OBJECT ${dir}/${name}.o PARENT_SCOPE)
 endfunction()
+
+# kvn_setup_from_stub(<target> <output> (SDK_DIR <folder> | PAYLOAD <file>) [AGREEMENT <file>]
+#                     [DEPENDS ...])
+# Makes <output>, a finished setup, from the build's stub with the host
+# kvnpack (kvnpack setup), and a target <target> that builds it.
+function(kvn_setup_from_stub target output)
+  cmake_parse_arguments(ARG "" "SDK_DIR;PAYLOAD;AGREEMENT" "DEPENDS" ${ARGN})
+  set(deps KVNBarcodeSetupStub ${KVN_SETUP_STUB} host_kvnpack ${KVN_HOST_KVNPACK} ${ARG_DEPENDS})
+  if(ARG_PAYLOAD)
+    set(content --payload ${ARG_PAYLOAD})
+    list(APPEND deps ${ARG_PAYLOAD})
+  else()
+    set(content ${ARG_SDK_DIR})
+    file(GLOB_RECURSE sdk_files CONFIGURE_DEPENDS ${ARG_SDK_DIR}/*)
+    list(APPEND deps ${sdk_files})
+  endif()
+  if(ARG_AGREEMENT)
+    list(APPEND content --agreement ${ARG_AGREEMENT})
+    list(APPEND deps ${ARG_AGREEMENT})
+  endif()
+  get_filename_component(output_dir ${output} DIRECTORY)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${output_dir}
+    COMMAND ${KVN_HOST_KVNPACK} setup ${content} --stub ${KVN_SETUP_STUB} -o ${output}
+    DEPENDS ${deps}
+    COMMENT "Making ${output} from the stub"
+    VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()

@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "package/package_format.h"
+#include "tools/kvnpack/command_support.h"
 #include "tools/kvnpack/file_io.h"
 #include "tools/kvnpack/payload_reader.h"
-#include "tools/kvnpack/payload_writer.h"
 #include "tools/kvnpack/res_file.h"
 #include "tools/kvnpack/tree_scan.h"
 #include "tools/kvnpack/utf16.h"
@@ -17,97 +17,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kUsage[] =
-    "usage:\n"
-    "  kvnpack pack FOLDER -o PAYLOAD\n"
-    "      Packs every file and folder below FOLDER into the setup's encrypted payload.\n"
-    "  kvnpack res --payload PAYLOAD [--agreement FILE] -o RESFILE\n"
-    "      Writes the payload (and the licence text) as the setup's resources in a .res file.\n"
-    "  kvnpack list PAYLOAD\n"
-    "      Decrypts the payload and lists its records: kind, attributes, size, name.\n"
-    "  kvnpack extract PAYLOAD FOLDER\n"
-    "      Writes the payload's files and folders below FOLDER, for inspection.\n"
-    "  kvnpack --help\n"
-    "\n"
-    "option for tests only:\n"
-    "  --test-foreign-key   (pack) encrypt under a key the setup does not hold, to make a\n"
-    "                       payload that the setup must refuse\n";
-
-const char16_t kPayloadType[] = u"{61C38F02-7412}";
-const char16_t kPayloadName[] = u"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}";
-const char16_t kAgreementName[] = u"AGREEMENT";
-
-struct Options {
-    std::vector<std::string> positional;
-    std::string output, payload, agreement;
-    bool foreignKey = false;
-    bool help = false;
-};
-
-bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Options& options, std::ostream& err) {
-    for (size_t i = first; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
-        std::string* value = nullptr;
-        if (a == "-o" || a == "--output") value = &options.output;
-        else if (a == "--payload") value = &options.payload;
-        else if (a == "--agreement") value = &options.agreement;
-        if (value) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                err << "kvnpack: " << a << " needs a file name\n";
-                return false;
-            }
-            *value = arguments[++i];
-        } else if (a == "--test-foreign-key") {
-            options.foreignKey = true;
-        } else if (a == "-h" || a == "--help") {
-            options.help = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            err << "kvnpack: unknown option " << a << "\n";
-            return false;
-        } else {
-            options.positional.push_back(a);
-        }
-    }
-    return true;
-}
-
-fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
-
 fs::path PathFromUtf16(const std::u16string& name) {
 #ifdef _WIN32
     return fs::path(std::wstring(name.begin(), name.end()));
 #else
     return fs::u8path(Utf16ToUtf8(name));
 #endif
-}
-
-int Fail(std::ostream& err, const std::string& message) {
-    err << "kvnpack: " << message << "\n";
-    return 1;
-}
-
-int Usage(std::ostream& err, const std::string& message) {
-    err << "kvnpack: " << message << "\n" << kUsage;
-    return 2;
-}
-
-int Pack(const Options& options, std::ostream& out, std::ostream& err) {
-    if (options.positional.size() != 1 || options.output.empty())
-        return Usage(err, "pack needs one FOLDER and -o PAYLOAD");
-    const fs::path root = PathOf(options.positional[0]);
-    std::vector<TreeEntry> entries;
-    std::string error;
-    if (!ScanTree(root, entries, error)) return Fail(err, error);
-    std::vector<uint8_t> image;
-    if (!BuildPackageImage(entries, image, error)) return Fail(err, error);
-    CWBlock container;
-    if (!SealPackageImage(image, options.foreignKey, container, error)) return Fail(err, error);
-    if (!WriteFileReplacing(PathOf(options.output), container.GetData(), container.GetLength(), error))
-        return Fail(err, error);
-    out << "kvnpack: " << entries.size() << " records, package image " << image.size() << " bytes, payload "
-        << container.GetLength() << " bytes -> " << options.output << (options.foreignKey ? " (foreign key)" : "")
-        << "\n";
-    return 0;
 }
 
 int Res(const Options& options, std::ostream& out, std::ostream& err) {
@@ -246,6 +161,10 @@ int RunKvnpack(const std::vector<std::string>& arguments, std::ostream& out, std
             out << kUsage;
             return 0;
         }
+        if (command == "--version") {
+            out << "kvnpack " << KVNPACK_VERSION << "\n";
+            return 0;
+        }
         Options options;
         if (!ParseOptions(arguments, 1, options, err)) {
             err << kUsage;
@@ -256,7 +175,8 @@ int RunKvnpack(const std::vector<std::string>& arguments, std::ostream& out, std
             return 0;
         }
         if (options.foreignKey && command != "pack") return Usage(err, "--test-foreign-key belongs to pack");
-        if (command == "pack") return Pack(options, out, err);
+        if (command == "setup") return SetupCommand(options, out, err);
+        if (command == "pack") return PackCommand(options, out, err);
         if (command == "res") return Res(options, out, err);
         if (command == "list") return List(options, out, err);
         if (command == "extract") return Extract(options, out, err);

@@ -1,9 +1,11 @@
 #include "tests/native/kvnpack/kvnpack_harness.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -185,4 +187,43 @@ DecodedPayload DecodeAsSetup(const std::vector<uint8_t>& payload) {
         decoded.records.push_back(out);
     }
     return decoded;
+}
+
+std::vector<TestStub> TestStubs() {
+    std::vector<TestStub> stubs;
+    std::stringstream list(KVN_TEST_STUBS);
+    std::string item;
+    while (std::getline(list, item, ',')) {
+        const size_t bar = item.find('|');
+        if (bar != std::string::npos) stubs.push_back({item.substr(0, bar), item.substr(bar + 1)});
+    }
+    return stubs;
+}
+
+RunResult RunShell(const std::string& command) {
+    RunResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+void ExpectRefusedKeepingOutput(std::vector<std::string> arguments, const fs::path& output,
+                                const std::string& fragment) {
+    static const std::vector<uint8_t> kGood = {'G', 'O', 'O', 'D'};
+    fs::create_directories(output.parent_path());
+    WriteBytes(output, kGood);
+    const size_t before = std::distance(fs::directory_iterator(output.parent_path()), fs::directory_iterator());
+    arguments.push_back("-o");
+    arguments.push_back(output.string());
+    const RunResult run = Kvnpack(arguments);
+    EXPECT_EQ(1, run.status) << run.out << run.err;
+    EXPECT_NE(std::string::npos, run.err.find(fragment)) << "message: " << run.err;
+    EXPECT_EQ(kGood, ReadBytes(output));
+    EXPECT_EQ(before, size_t(std::distance(fs::directory_iterator(output.parent_path()), fs::directory_iterator())))
+        << "a temporary file was left beside the output";
 }

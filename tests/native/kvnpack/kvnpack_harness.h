@@ -59,3 +59,20 @@ struct DecodedPayload {
     std::vector<DecodedRecord> records;
 };
 DecodedPayload DecodeAsSetup(const std::vector<uint8_t>& payload);
+
+// The stubs the build links for these tests (PE32 and PE32+), each with the
+// objdump that reads it.
+struct TestStub {
+    fs::path file;
+    std::string objdump;
+};
+std::vector<TestStub> TestStubs();
+
+// A command's standard output and exit status (through the shell).
+RunResult RunShell(const std::string& command);
+
+// Runs kvnpack on an output that already holds good bytes: it must exit 1
+// with a message holding fragment, and leave the old output and no
+// temporary file beside it.
+void ExpectRefusedKeepingOutput(std::vector<std::string> arguments, const fs::path& output,
+                                const std::string& fragment);
