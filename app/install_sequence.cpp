@@ -14,6 +14,7 @@
 #include "foundation/file_tree.h"
 #include "foundation/path_util.h"
 #include "foundation/registry_version.h"
+#include "foundation/stop_signal.h"
 #include "package/decode_pipeline.h"
 
 const wchar_t kUninstallKeyPath[] =
@@ -103,6 +104,7 @@ int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback
             RunProductStep(product->id, app, &gate, result);
         }
     }
+    MarkRunCleaningUp();
     DeleteFolderTree(paths.PackageDir);
 
     if (outcome) {

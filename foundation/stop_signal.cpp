@@ -6,7 +6,8 @@ thread_local CWStopSignal* t_signal = nullptr;
 
 } // namespace
 
-CWStopSignal::CWStopSignal(const std::atomic<int>* keepGoing) : m_previous(t_signal), m_keepGoing(keepGoing)
+CWStopSignal::CWStopSignal(const std::atomic<int>* keepGoing, std::atomic<int>* cleaningUp)
+    : m_previous(t_signal), m_keepGoing(keepGoing), m_cleaningUp(cleaningUp)
 {
     t_signal = this;
 }
@@ -20,4 +21,10 @@ CWStopSignal::~CWStopSignal()
 bool StopRequested()
 {
     return t_signal && t_signal->Stopped();
+}
+
+void MarkRunCleaningUp()
+{
+    if (t_signal)
+        t_signal->MarkCleaningUp();
 }

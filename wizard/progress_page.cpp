@@ -28,6 +28,7 @@ BOOL CLPSProgressPpg::OnSetActive() {
     // One installation at a time: an arrival while the worker runs starts none.
     if (!m_worker) {
         m_running.store(1);
+        m_cleaningUp.store(0);
         m_reportWindow.store(m_hWnd);
         m_worker = CreateThread(nullptr, 0, &CLPSProgressPpg::InstallWorker, this, 0, &m_workerId);
     }
@@ -41,7 +42,7 @@ DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
     InstallOutcome outcome;
     // A cancel also ends a long folder copy between two files, so the
     // termination after the bounded wait stays a last resort.
-    CWStopSignal stopSignal(&page->m_running);
+    CWStopSignal stopSignal(&page->m_running, &page->m_cleaningUp);
     try {
         if (page->m_app) InstallProducts(page->m_app, page, &outcome);
     } catch (...) {
@@ -91,10 +92,6 @@ void CLPSProgressPpg::ShowReport(int percent, int stringId) {
 }
 
 void CLPSProgressPpg::OnInstallDone(bool installed) {
-    // A cancel made before this message was handled wins: the worker may have
-    // finished while its reports still waited in the queue, and the
-    // interrupted page, not the finish page, follows a cancel.
-    if (!m_running.load()) return;
     if (m_worker) {
         // The worker has posted its last message; let it finish returning.
         WaitForSingleObject(m_worker, kStopWaitMs);
@@ -121,13 +118,18 @@ void CLPSProgressPpg::StopWorker() {
     if (!m_worker) return;
     m_running.store(0);
     // The installation stops at its next report; messages sent to this
-    // thread meanwhile are answered, posted ones wait in the queue.
+    // thread meanwhile are answered, posted ones wait in the queue. A worker
+    // that is past its last stop and only removes its working folder is let
+    // finish: ending it inside a file operation can leave a lock of the
+    // process held, and the wizard would hang on it.
     DWORD start = GetTickCount();
     for (;;) {
         DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= kStopWaitMs) break;
-        DWORD wait = MsgWaitForMultipleObjects(1, &m_worker, FALSE, kStopWaitMs - elapsed, QS_SENDMESSAGE);
-        if (wait != WAIT_OBJECT_0 + 1) break;
+        const bool bounded = !m_cleaningUp.load();
+        if (bounded && elapsed >= kStopWaitMs) break;
+        const DWORD slice = bounded ? kStopWaitMs - elapsed : kCleanupPollMs;
+        DWORD wait = MsgWaitForMultipleObjects(1, &m_worker, FALSE, slice, QS_SENDMESSAGE);
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) break;
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }

@@ -34,6 +34,8 @@ public:
 
     // How long a cancel waits for the worker before ending it by force.
     static constexpr DWORD kStopWaitMs = 3000;
+    // How often the wait looks again whether the worker began its cleanup.
+    static constexpr DWORD kCleanupPollMs = 100;
 
     CKVNBarcodeSetupApp* m_app;
     HANDLE m_worker;
@@ -41,8 +43,11 @@ public:
     std::atomic<int> m_running;
 
 private:
+    // Set by the worker once only the removal of its working folder is left.
+    std::atomic<int> m_cleaningUp{0};
     // Clears the running flag, waits for the worker (ending it after
-    // kStopWaitMs) and closes its handle.
+    // kStopWaitMs unless it is only removing its working folder) and closes
+    // its handle.
     void StopWorker();
     void ShowReport(int percent, int stringId);
     void OnInstallDone(bool installed);

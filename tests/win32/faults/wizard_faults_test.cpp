@@ -122,10 +122,16 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
         ASSERT_TRUE(wizard_test::PumpUntil(Sheet(), [&] { return g_reportsShown >= target || Active() != kProgressPage; },
                                            60000));
         ASSERT_EQ(kProgressPage, Active()) << "the run ended before the cancel";
+        // A worker that has already ended has its end message queued before
+        // the cancel's: the finish page then shows first, and the cancel still
+        // ends on the interrupted page.
+        const bool workerEnded = WaitForSingleObject(wizard->m_progress.m_worker, 0) == WAIT_OBJECT_0;
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), IDCANCEL));
         WaitForTheEndPage();
         EXPECT_EQ(kInterruptedPage, Active());
-        EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd) << "the finish page was shown";
+        if (!workerEnded) {
+            EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd) << "the finish page was shown";
+        }
         EXPECT_FALSE(PathExists(app.m_paths.PackageDir)) << "the stopped worker removes its working folder";
         std::printf(" %ld->%ld", target, g_reportsShown);
         Close();
