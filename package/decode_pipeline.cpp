@@ -82,7 +82,8 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     if (!Report(callback, kValidatingPackageText, 50)) return 1;
 
     int status = InflatePackage(encrypted, package);
-    if (!Report(callback, kValidatingPackageText, 90)) return 1;
+    // By now the outcome of decompression is known, and a stop keeps it.
+    if (!Report(callback, kValidatingPackageText, 90)) return status == 0 ? 1 : 0;
     Sleep(50);
 
     if (status == 0) status = ExtractPackage(package, &helper, folder);

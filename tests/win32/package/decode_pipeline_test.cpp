@@ -131,6 +131,12 @@ TEST_F(DecodePipeline, AZeroReplyToAValidationReportStopsBeforeTheNextStep) {
         EXPECT_EQ(static_cast<size_t>(stopAt), callback.reports.size()) << stopAt;
         EXPECT_FALSE(Exists(packageDir)) << stopAt;
     }
+    // A stop after a failed decompression keeps the failure.
+    PayloadModule foreign(L"pkg_foreign.dll");
+    app.m_hInstance = foreign.get();
+    RecordingCallback callback;
+    callback.stopAtValidationReport = 3;
+    EXPECT_EQ(0, DecodeInstallationPackage(&callback, &app));
 }
 
 TEST_F(DecodePipeline, NoPayloadMeansNothingToInstall) {
