@@ -53,6 +53,10 @@ ChildResult Tool(const InstallComparison& c, const std::vector<std::string>& arg
     return RunChild(c.wineRun, all, {});
 }
 
+// Wine's reg works in the 64-bit view whatever its own bitness: the view of
+// the programs measured is named.
+std::string RegistryView(const InstallComparison& c) { return c.bits == 32 ? "/reg:32" : "/reg:64"; }
+
 ChildResult Program(const InstallComparison& c, const std::string& program, const std::vector<std::string>& arguments) {
     std::vector<std::string> all = {program};
     all.insert(all.end(), arguments.begin(), arguments.end());
@@ -61,7 +65,7 @@ ChildResult Program(const InstallComparison& c, const std::string& program, cons
 
 void Clean(const InstallComparison& c, const PrefixPaths& paths) {
     RemoveInstallation(c.tree, paths);
-    Tool(c, {"reg", "delete", kUninstallKey, "/f"});
+    Tool(c, {"reg", "delete", kUninstallKey, "/f", RegistryView(c)});
 }
 
 Run Install(const InstallComparison& c, Side side) {
@@ -89,7 +93,7 @@ Run Install(const InstallComparison& c, Side side) {
 
 bool Verify(const char* label, const InstallComparison& c, const PrefixPaths& paths) {
     std::vector<std::string> problems = CheckInstallation(c.tree, paths);
-    const ChildResult reg = Tool(c, {"reg", "query", kUninstallKey});
+    const ChildResult reg = Tool(c, {"reg", "query", kUninstallKey, RegistryView(c)});
     for (const char* value : {"ProductName", "DisplayName", "UninstallString"})
         if (reg.output.find(value) == std::string::npos) problems.push_back(std::string("registry value missing: ") + value);
     std::cout << "  " << label << ": installation " << (problems.empty() ? "complete" : "INCOMPLETE") << "\n";
