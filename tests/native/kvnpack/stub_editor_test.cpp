@@ -83,6 +83,12 @@ TEST(DecodeBudget, RefusesAPackageAboveTheMeasuredLimitAndSaysIt) {
     EXPECT_FALSE(CheckDecodeFits(tooLarge, error));
     EXPECT_NE(std::string::npos, error.find(std::to_string(kDecodePeakLimit / mib) + " MiB is the most")) << error;
     EXPECT_NE(std::string::npos, error.find("32-bit setup")) << error;
+    // Text compresses well, but the image still needs one piece of memory.
+    DecodeNeeds text{2 * mib, 1792 * mib, 16 * mib};
+    EXPECT_TRUE(CheckDecodeFits(text, error)) << error;
+    text.image += 4096;
+    EXPECT_FALSE(CheckDecodeFits(text, error));
+    EXPECT_NE(std::string::npos, error.find("1792 MiB is the most")) << error;
 }
 
 }  // namespace
