@@ -16,8 +16,10 @@ struct DecodeNeeds {
 uint64_t DecodePeak(const DecodeNeeds& needs);
 
 // The most DecodePeak may be for the large-address-aware 32-bit setup on
-// 64-bit Windows (measured under Wine, see README.md).
+// 64-bit Windows (measured under Wine, see decode_budget.cpp).
 extern const uint64_t kDecodePeakLimit;
+// The largest package image measured to decode (block B, one piece).
+extern const uint64_t kLargestImage;
 
 // false, with a message that gives the limit, when the 32-bit setup could
 // not hold the package while it decodes it.

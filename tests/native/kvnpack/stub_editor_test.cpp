@@ -4,6 +4,7 @@
 
 #include "tests/native/kvnpack/kvnpack_harness.h"
 #include "tools/kvnpack/le_bytes.h"
+#include "tools/kvnpack/decode_budget.h"
 #include "tools/kvnpack/stub_writer.h"
 
 namespace {
@@ -66,6 +67,28 @@ TEST(StubEditor, OnlyTheRelocationTableMayFollowTheResources) {
         EXPECT_FALSE(editor.Open(stub, Payload(), error));
         EXPECT_NE(std::string::npos, error.find("section .data2 follows the resources")) << error;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DecodeBudget, RefusesAPackageAboveTheMeasuredLimitAndSaysIt) {
+    // Incompressible: the payload is as large as the image.
+    const uint64_t mib = uint64_t(1) << 20;
+    std::string error;
+    DecodeNeeds fits{925 * mib, 925 * mib, 16 * mib};
+    EXPECT_TRUE(CheckDecodeFits(fits, error)) << error;
+    DecodeNeeds tooLarge{1000 * mib, 1000 * mib, 16 * mib};
+    EXPECT_FALSE(CheckDecodeFits(tooLarge, error));
+    EXPECT_NE(std::string::npos, error.find(std::to_string(kDecodePeakLimit / mib) + " MiB is the most")) << error;
+    EXPECT_NE(std::string::npos, error.find("32-bit setup")) << error;
+    // Text compresses well, but the image still needs one piece of memory.
+    DecodeNeeds text{2 * mib, 1792 * mib, 16 * mib};
+    EXPECT_TRUE(CheckDecodeFits(text, error)) << error;
+    text.image += 4096;
+    EXPECT_FALSE(CheckDecodeFits(text, error));
+    EXPECT_NE(std::string::npos, error.find("1792 MiB is the most")) << error;
 }
 
 }  // namespace
