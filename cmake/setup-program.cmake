@@ -5,6 +5,7 @@ include(${CMAKE_SOURCE_DIR}/cmake/payload.cmake)
 
 add_executable(KVNBarcodeSetupStub WIN32
   ${CMAKE_SOURCE_DIR}/framework/winmain.cpp
+  ${CMAKE_SOURCE_DIR}/foundation/dll_search_restriction.cpp
   ${CMAKE_SOURCE_DIR}/app/main_app_object.cpp
   ${KVN_SETUP_RC})
 target_link_libraries(KVNBarcodeSetupStub PRIVATE kvn_setup)
