@@ -68,7 +68,7 @@ int WriteRecords(const CWBlock& package, const std::string& folder, DecodeCounts
         if (read == 0) break;
         if (read < 0) return -2;
         if (!record.IsNamed()) continue;
-        if (!IsSafePackageName(record.name)) {
+        if (!PreparePackageName(record.name)) {
             ++counts.refused;
             continue;
         }

@@ -79,8 +79,7 @@ int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wc
         // as their plain form. Names that would leave the destination, or name
         // a device or a stream, are not written: the package is at fault, so
         // the run counts a failure. The record still counts for progress.
-        NormalizePackageSeparators(record.name);
-        if (!IsSafePackageName(record.name)) {
+        if (!PreparePackageName(record.name)) {
             CountFailure();
         } else {
             wchar_t name[kRecordNameUnits + 1];

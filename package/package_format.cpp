@@ -222,6 +222,11 @@ void NormalizePackageSeparators(char16_t* name) {
     name[out] = 0;
 }
 
+bool PreparePackageName(char16_t* name) {
+    NormalizePackageSeparators(name);
+    return IsSafePackageName(name);
+}
+
 bool IsSafePackageName(const char16_t* name) {
     if (!name || name[0] == 0) return false;
     if (IsSeparator(name[0])) return false;  // rooted, or a "\\server" prefix

@@ -49,3 +49,8 @@ void NormalizePackageSeparators(char16_t* name);
 // A name the setup will write: not rooted, no drive or stream colon, no ".."
 // component, no device name component, not empty.
 bool IsSafePackageName(const char16_t* name);
+
+// What every reader of a package does with a record's name before it writes
+// or shows it: the separators made plain, then the name checked. True when
+// the setup writes the (now plain) name.
+bool PreparePackageName(char16_t* name);

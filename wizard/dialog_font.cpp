@@ -5,6 +5,14 @@ namespace {
 constexpr UINT kMetricsSize = sizeof(NONCLIENTMETRICSW);
 }  // namespace
 
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return 96;
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 int FontHeightForPoints(int pointSize, int pixelsPerInch) {
     return (pointSize * pixelsPerInch) / -72;
 }
@@ -18,10 +26,7 @@ HFONT MakeDialogFont(const wchar_t* face, int pointSize, int bold, int italic) {
     if (bold) font.lfWeight = FW_BOLD;
     if (italic) font.lfItalic = static_cast<BYTE>(italic);
     if (face) lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
-    HDC screen = GetDC(nullptr);
-    int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    font.lfHeight = FontHeightForPoints(pointSize, pixelsPerInch);
+    font.lfHeight = FontHeightForPoints(pointSize, ScreenDpi());
     return CreateFontIndirectW(&font);
 }
 

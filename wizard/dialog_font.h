@@ -6,6 +6,9 @@
 // slant; null when it cannot be created.
 HFONT MakeDialogFont(const wchar_t* face, int pointSize, int bold, int italic);
 
+// LOGPIXELSY of the screen; 96 when the screen cannot be asked.
+int ScreenDpi();
+
 // Font height of a point size at a resolution, rounded toward zero (negative:
 // a character height).
 int FontHeightForPoints(int pointSize, int pixelsPerInch);

@@ -55,14 +55,6 @@ HBITMAP NewDib(int width, int height) {
 
 }  // namespace
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return 96;
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 int ScaleForDpi(int size96, int dpi) { return MulDiv(size96, dpi, 96); }
 
 HBITMAP LoadBitmapForDpi(HINSTANCE module, const wchar_t* name, int dpi) {

@@ -6,8 +6,8 @@
 // pixels wide: those stay at their own size.)
 #include <windows.h>
 
-// LOGPIXELSY of the screen; 96 when the screen cannot be asked.
-int ScreenDpi();
+#include "wizard/dialog_font.h"  // ScreenDpi
+
 // A size in pixels at 96 DPI, at the given DPI (rounded to nearest).
 int ScaleForDpi(int size96, int dpi);
 // The bitmap resource name of the module at the given DPI: the resource

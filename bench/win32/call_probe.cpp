@@ -7,28 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/clock.h"
 #include "foundation/file_tree.h"
 #include "foundation/registry_version.h"
 
 namespace {
 
 constexpr int kCalls = 400;
-
-class Stopwatch {
-public:
-    Stopwatch() {
-        QueryPerformanceFrequency(&m_frequency);
-        QueryPerformanceCounter(&m_start);
-    }
-    double Seconds() const {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_frequency, m_start;
-};
 
 void Print(const char* name, double seconds, int calls) {
     std::printf("probe.%s=%.1f\n", name, seconds * 1e6 / calls);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/clock.h"
 #include "app/setup_app.h"
 #include "foundation/block.h"
 #include "foundation/registry_version.h"
@@ -19,22 +20,6 @@
 #include "package/package_format.h"
 
 namespace {
-
-class Stopwatch {
-public:
-    Stopwatch() {
-        QueryPerformanceFrequency(&m_frequency);
-        QueryPerformanceCounter(&m_start);
-    }
-    double Seconds() const {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER m_frequency, m_start;
-};
 
 // One record of the package, with its place in the working folder and where
 // the component copy puts it.

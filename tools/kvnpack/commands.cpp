@@ -58,16 +58,17 @@ int List(const Options& options, std::ostream& out, std::ostream& err) {
     if (!OpenPayload(payload, package, error) || !ReadAllRecords(package, records, error))
         return Fail(err, options.positional[0] + ": " + error);
     uint64_t folders = 0, files = 0, bytes = 0, unnamed = 0;
-    for (const PackageRecord& record : records) {
+    for (PackageRecord record : records) {
         if (!record.IsNamed()) {
             ++unnamed;
             continue;
         }
+        const bool written = PreparePackageName(record.name);
         char line[64];
         std::snprintf(line, sizeof line, "%-6s 0x%08X %10u  ", record.IsFolder() ? "folder" : "file",
                       static_cast<unsigned>(record.attributes), static_cast<unsigned>(record.contentLength));
         out << line << Utf16ToUtf8(RecordName(record));
-        if (!IsSafePackageName(record.name)) out << "  (the setup does not write this name)";
+        if (!written) out << "  (the setup does not write this name)";
         out << "\n";
         if (record.IsFolder()) ++folders;
         else ++files;
@@ -112,12 +113,13 @@ int Extract(const Options& options, std::ostream& out, std::ostream& err) {
     if (!fs::is_directory(folder, ec)) return Fail(err, options.positional[1] + ": cannot create the folder");
 
     size_t written = 0, refused = 0;
-    for (const PackageRecord& record : records) {
+    for (PackageRecord record : records) {
         if (!record.IsNamed()) continue;
+        const bool safe = PreparePackageName(record.name);
         const std::u16string name = RecordName(record);
         const std::string shown = Utf16ToUtf8(name);
         fs::path target;
-        if (!IsSafePackageName(record.name) || !TargetPath(folder, name, target)) {
+        if (!safe || !TargetPath(folder, name, target)) {
             err << "kvnpack: " << shown << ": not written (the name would leave the folder or names a device)\n";
             ++refused;
             continue;

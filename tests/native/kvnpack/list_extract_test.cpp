@@ -107,6 +107,7 @@ TEST_F(ListAndExtract, ExtractSkipsHostileNamesAndDoesNotFollowLinks) {
     PutRecord(image, u"CON", 0x20, {1});
     PutRecord(image, u"ok", 0x10, {});
     PutRecord(image, u"ok\\a..b", 0x20, {7});
+    PutRecord(image, u"ok\\\\sep.txt", 0x20, {9});  // a doubled separator: the setup writes ok\sep.txt
     PutRecord(image, u"link\\via.txt", 0x20, {1});
     PutRecord(image, u"orphan\\f.txt", 0x20, {1});
     WriteSealed(work / "hostile.bin", image);
@@ -114,6 +115,7 @@ TEST_F(ListAndExtract, ExtractSkipsHostileNamesAndDoesNotFollowLinks) {
     const RunResult listing = Kvnpack({"list", (work / "hostile.bin").string()});
     EXPECT_EQ(0, listing.status);
     EXPECT_NE(std::string::npos, listing.out.find("..\\escaped.txt  (the setup does not write this name)"));
+    EXPECT_NE(std::string::npos, listing.out.find("ok\\sep.txt\n")) << listing.out;
 
     fs::create_directories(work / "out");
     fs::create_directories(work / "elsewhere");
@@ -125,6 +127,7 @@ TEST_F(ListAndExtract, ExtractSkipsHostileNamesAndDoesNotFollowLinks) {
     EXPECT_FALSE(fs::exists(work / "elsewhere/via.txt"));
     EXPECT_FALSE(fs::exists(work / "out/orphan"));
     EXPECT_EQ((std::vector<uint8_t>{7}), ReadBytes(work / "out/ok/a..b"));
+    EXPECT_EQ((std::vector<uint8_t>{9}), ReadBytes(work / "out/ok/sep.txt"));
     for (const char* name : {"escaped.txt", "abs.txt", "CON", "via.txt", "orphan"})
         EXPECT_NE(std::string::npos, run.err.find(name)) << name << " not named in: " << run.err;
 }

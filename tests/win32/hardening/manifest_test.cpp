@@ -44,15 +44,21 @@ struct AssemblyFacts {
     std::wstring manifestPath;
 };
 
+// One record of an activation context, followed by its strings: the size
+// is asked first. Empty when the query fails.
+std::vector<BYTE> QueryContext(HANDLE context, void* subject, ULONG infoClass) {
+    SIZE_T needed = 0;
+    QueryActCtxW(0, context, subject, infoClass, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 || !QueryActCtxW(0, context, subject, infoClass, buffer.data(), buffer.size(), &needed))
+        buffer.clear();
+    return buffer;
+}
+
 AssemblyFacts QueryAssembly(HANDLE context, DWORD index) {
     AssemblyFacts facts;
-    SIZE_T needed = 0;
-    QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, nullptr, 0, &needed);
-    if (needed == 0) return facts;
-    std::vector<BYTE> buffer(needed);
-    if (!QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, buffer.data(),
-                      buffer.size(), &needed))
-        return facts;
+    std::vector<BYTE> buffer = QueryContext(context, &index, AssemblyDetailedInformationInActivationContext);
+    if (buffer.empty()) return facts;
     const auto* info = reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
     facts.known = true;
     if (info->lpAssemblyEncodedAssemblyIdentity)
@@ -115,13 +121,8 @@ TEST_F(SetupActivationContext, RedirectsComctl32ToTheSharedCommonControls6Assemb
 }
 
 TEST_F(SetupActivationContext, EveryDependentAssemblyIsASharedOneFromWinSxS) {
-    // The record is followed by its strings: ask for the size first.
-    SIZE_T needed = 0;
-    QueryActCtxW(0, m_context, nullptr, ActivationContextDetailedInformation, nullptr, 0, &needed);
-    ASSERT_GE(needed, sizeof(ACTIVATION_CONTEXT_DETAILED_INFORMATION));
-    std::vector<BYTE> buffer(needed);
-    ASSERT_TRUE(QueryActCtxW(0, m_context, nullptr, ActivationContextDetailedInformation, buffer.data(),
-                             buffer.size(), &needed));
+    std::vector<BYTE> buffer = QueryContext(m_context, nullptr, ActivationContextDetailedInformation);
+    ASSERT_GE(buffer.size(), sizeof(ACTIVATION_CONTEXT_DETAILED_INFORMATION));
     const auto* details = reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(buffer.data());
     // Index 1 is the program's own assembly; the rest are its dependencies.
     ASSERT_GE(details->ulAssemblyCount, 2u) << "the manifest declares no dependency";
@@ -144,12 +145,8 @@ TEST_F(SetupActivationContext, DeclaresSystemDpiAwarenessAndWindows7To11) {
         << "no dpiAware setting, error " << GetLastError();
     EXPECT_STREQ(L"true", value);
 
-    SIZE_T needed = 0;
-    QueryActCtxW(0, m_context, nullptr, CompatibilityInformationInActivationContext, nullptr, 0, &needed);
-    ASSERT_GE(needed, sizeof(DWORD));
-    std::vector<BYTE> buffer(needed);
-    ASSERT_TRUE(QueryActCtxW(0, m_context, nullptr, CompatibilityInformationInActivationContext, buffer.data(),
-                             buffer.size(), &needed));
+    std::vector<BYTE> buffer = QueryContext(m_context, nullptr, CompatibilityInformationInActivationContext);
+    ASSERT_GE(buffer.size(), sizeof(DWORD));
     // The record as Windows 10 and Wine give it; the compiler's header still
     // has the older element without MaxVersionTested.
     struct Element {
@@ -162,7 +159,7 @@ TEST_F(SetupActivationContext, DeclaresSystemDpiAwarenessAndWindows7To11) {
         Element elements[1];
     };
     const auto* info = reinterpret_cast<const Information*>(buffer.data());
-    ASSERT_GE(needed, offsetof(Information, elements) + info->count * sizeof(Element));
+    ASSERT_GE(buffer.size(), offsetof(Information, elements) + info->count * sizeof(Element));
     std::vector<std::wstring> systems;
     for (DWORD i = 0; i < info->count; ++i) {
         if (info->elements[i].type != ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) continue;
