@@ -57,6 +57,15 @@ protected:
         ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
         ASSERT_EQ(Active(), 3);
     }
+    // The space bar on a component of the tree (posted keys) clears its box.
+    void UntickWithSpace(HTREEITEM item) {
+        CTreeCtrl& tree = wizard->m_products.m_tree;
+        SetFocus(tree.m_hWnd);
+        tree.SelectItem(item);
+        PostMessageW(tree.m_hWnd, WM_KEYDOWN, VK_SPACE, 0x00390001);
+        PostMessageW(tree.m_hWnd, WM_KEYUP, VK_SPACE, 0xC0390001);
+        PumpFor(Sheet(), 200);
+    }
     // Next on the confirmation page, nothing pumped yet: the worker runs.
     void StartInstallation() {
         ASSERT_TRUE(ButtonUsable(sheet, ID_WIZNEXT));
@@ -312,12 +321,7 @@ TEST_F(WizardInstall, TheInterruptedPageClosedByItsCloseBoxOrAltF4RollsNothingBa
 TEST_F(WizardInstall, FinishWithTheDemoBoxTickedButNoToolsInstalledStartsNothing) {
     ToConfirmation();
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZBACK));
-    CTreeCtrl& tree = wizard->m_products.m_tree;
-    SetFocus(tree.m_hWnd);
-    tree.SelectItem(tree.GetRootItem());
-    PostMessageW(tree.m_hWnd, WM_KEYDOWN, VK_SPACE, 0x00390001);
-    PostMessageW(tree.m_hWnd, WM_KEYUP, VK_SPACE, 0xC0390001);
-    PumpFor(Sheet(), 200);
+    UntickWithSpace(wizard->m_products.m_tree.GetRootItem());
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
     StartInstallation();
     WaitForTheEndPage();
@@ -381,13 +385,7 @@ TEST_F(WizardInstall, OnlyTheChosenComponentsAreInstalled) {
     CTreeCtrl& tree = wizard->m_products.m_tree;
     HTREEITEM help = tree.GetNextSiblingItem(tree.GetRootItem());
     HTREEITEM samples = tree.GetNextSiblingItem(help);
-    SetFocus(tree.m_hWnd);
-    for (HTREEITEM item : {help, samples}) {
-        tree.SelectItem(item);
-        PostMessageW(tree.m_hWnd, WM_KEYDOWN, VK_SPACE, 0x00390001);
-        PostMessageW(tree.m_hWnd, WM_KEYUP, VK_SPACE, 0xC0390001);
-        PumpFor(Sheet(), 200);
-    }
+    for (HTREEITEM item : {help, samples}) UntickWithSpace(item);
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
     EXPECT_EQ(ControlText(wizard->m_confirm.m_hWnd, IDC_CONFIRM_SUMMARY),
               L"[X] Korvane\u00AE Barcode Reader Tools\r\n\r\n[X] Redistributable components\r\n\r\n");
