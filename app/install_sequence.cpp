@@ -15,7 +15,7 @@
 #include "foundation/path_util.h"
 #include "foundation/registry_version.h"
 #include "foundation/stop_signal.h"
-#include "package/decode_pipeline.h"
+#include "app/decode_installation_package.h"
 
 const wchar_t kUninstallKeyPath[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
@@ -51,7 +51,7 @@ void WriteUninstallEntry(const SetupPaths& paths) {
 }
 
 // The step of a component id; any other id runs nothing and keeps the result.
-void RunProductStep(int id, CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback, int& result) {
+void RunProductStep(int id, CLPSSetupState* app, IProductInstallerCallbak* callback, int& result) {
     switch (id) {
         case kProductHelp: result = InstallHelp(app, callback); break;
         case kProductTools: result = InstallTools(app, callback); break;
@@ -83,7 +83,7 @@ void CopySystemFiles(const SetupPaths& paths) {
 
 }  // namespace
 
-int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback, InstallOutcome* outcome) {
+int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, InstallOutcome* outcome) {
     if (outcome) *outcome = InstallOutcome();
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
@@ -115,7 +115,7 @@ int InstallProducts(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback
     return result;
 }
 
-int InstallMainComponents(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+int InstallMainComponents(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextMain, 0)) return 0;
@@ -131,7 +131,7 @@ int InstallMainComponents(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* ca
     return result;
 }
 
-int InstallTools(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+int InstallTools(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextTools, 0)) return 0;
@@ -142,7 +142,7 @@ int InstallTools(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
     return result;
 }
 
-int InstallHelp(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+int InstallHelp(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextHelp, 0)) return 0;
@@ -154,7 +154,7 @@ int InstallHelp(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
     return result;
 }
 
-int InstallSamples(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+int InstallSamples(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextSamples, 0)) return 0;
@@ -171,7 +171,7 @@ int InstallSamples(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback)
     return result;
 }
 
-int InstallRedistributables(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+int InstallRedistributables(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextRedist, 0)) return 0;

@@ -2,7 +2,7 @@
 // Forwards the reports of one installation run and remembers a request to
 // stop: after the first report answered with zero, nothing more is forwarded
 // and every further report is answered with zero as well.
-#include "wizard/product_installer_callback.h"
+#include "package/product_installer_callback.h"
 
 class CLPSReportGate : public IProductInstallerCallbak {
 public:

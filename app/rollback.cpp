@@ -29,7 +29,7 @@ void RemoveStartMenuFolder() {
 
 }  // namespace
 
-int RollbackInstallation(CKVNBarcodeSetupApp* app, IProductInstallerCallbak* callback) {
+int RollbackInstallation(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     SendReport(callback, kTextProgramFiles, 0);
     // An empty path would make the tree deletion start at the drive's root.
     if (app && app->m_paths.InstallDir[0]) DeleteFolderTree(app->m_paths.InstallDir);

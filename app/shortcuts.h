@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 
 // The product's folder below the Start menu's Programs folder, and its parent.
 extern const wchar_t kStartMenuProductFolder[];  // "Korvane\Barcode Reader SDK"
@@ -16,4 +16,4 @@ int CreateShortcut(const wchar_t* folder, const wchar_t* fileName, const wchar_t
 // COM result of the creation, the IPersistFile request or the save.
 HRESULT CreateLink(const wchar_t* target, const wchar_t* linkFile, const wchar_t* description);
 // Result of CreateProcessW (non-zero when the demo started).
-BOOL LaunchDemo(CKVNBarcodeSetupApp* app);
+BOOL LaunchDemo(CLPSSetupState* app);

@@ -39,5 +39,3 @@ if(WIN32)
   # build folder inside the source folder is mapped as the build folder).
   add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 endif()
-# The repository root is the include root: #include "foundation/block.h".
-include_directories(${CMAKE_SOURCE_DIR})

@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "app/setup_app.h"
 #include "foundation/block.h"
 #include "foundation/path_util.h"
 #include "package/aes_key.h"
@@ -36,11 +35,6 @@ const void* LockPayload(HMODULE module, DWORD& size) {
 }
 
 }  // namespace
-
-int DecodeInstallationPackage(IProductInstallerCallbak* callback, CKVNBarcodeSetupApp* app) {
-    if (!app) return 0;
-    return DecodePayloadResource(callback, app->m_hInstance, app->m_paths.PackageDir);
-}
 
 int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, const wchar_t* packageDir) {
     wchar_t folder[kPathUnits];

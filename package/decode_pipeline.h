@@ -1,9 +1,7 @@
 #pragma once
 // Decodes the embedded payload resource into the package working folder.
 #include <windows.h>
-#include "wizard/product_installer_callback.h"
-
-class CKVNBarcodeSetupApp;
+#include "package/product_installer_callback.h"
 
 extern const wchar_t kPayloadResourceType[];  // "{61C38F02-7412}"
 extern const wchar_t kPayloadResourceName[];  // "{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}"
@@ -15,9 +13,6 @@ constexpr int kExtractingPackageText = 146;  // once per named record, rising to
 // 1 when the package was decoded and extracted, or when the callback asked
 // to stop (a zero reply to any report ends the run before its next step);
 // 0 when there was no package to decode or decoding failed.
-// Reads the application's module handle and its PackageDir, nothing else.
-int DecodeInstallationPackage(IProductInstallerCallbak* callback, CKVNBarcodeSetupApp* app);
-
-// The same run over plain data: the payload resource of module (null: the
-// program's own) extracted under packageDir.
+// The payload resource of module (null: the program's own) extracted under
+// packageDir.
 int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, const wchar_t* packageDir);

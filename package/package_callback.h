@@ -1,6 +1,6 @@
 #pragma once
 // Progress callbacks of the package extraction.
-#include "wizard/product_installer_callback.h"
+#include "package/product_installer_callback.h"
 
 class CWPackageCallback {
 public:

@@ -5,7 +5,7 @@
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
-CLPSLicAgreementPpg::CLPSLicAgreementPpg(CKVNBarcodeSetupApp* app)
+CLPSLicAgreementPpg::CLPSLicAgreementPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_AGREEMENT, IDS_SETUP_CAPTION, IDS_AGREEMENT_TITLE, IDS_AGREEMENT_SUBTITLE),
       m_app(app), m_choice(0), m_textFont(nullptr) {}
 

@@ -3,11 +3,11 @@
 #include <string>
 #include "framework/property_page.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 class CLPSLicAgreementPpg : public CPropertyPage {
 public:
-    explicit CLPSLicAgreementPpg(CKVNBarcodeSetupApp* app);
+    explicit CLPSLicAgreementPpg(CLPSSetupState* app);
     ~CLPSLicAgreementPpg() override;
 
     void DoDataExchange(CDataExchange* pDX) override;
@@ -15,7 +15,7 @@ public:
     BOOL OnSetActive() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-    CKVNBarcodeSetupApp* m_app;
+    CLPSSetupState* m_app;
     int m_choice;          // 0 "I Do NOT Agree", 1 "I Agree"
     std::wstring m_text;   // the agreement text shown
     HFONT m_textFont;

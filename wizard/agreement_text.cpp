@@ -1,6 +1,6 @@
 #include "wizard/agreement_text.h"
 #include <cstring>
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "foundation/block.h"
 #include "package/decode_pipeline.h"
 
@@ -34,9 +34,9 @@ UINT CodePageOfLanguage(WORD language) {
 
 }  // namespace
 
-const wchar_t* LoadAgreementText(CKVNBarcodeSetupApp* app) {
+const wchar_t* LoadAgreementText(CLPSSetupState* app) {
     if (!app) return nullptr;
-    HMODULE module = app->m_hInstance;
+    HMODULE module = app->m_hResources;
     // The text and its code page come from one resource: the first language
     // the module carries it in.
     FoundLanguage language;

@@ -1,6 +1,6 @@
 #pragma once
 // The licence agreement carried as a resource of the program.
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 extern const wchar_t kAgreementResourceName[];  // "AGREEMENT"
 
@@ -8,4 +8,4 @@ extern const wchar_t kAgreementResourceName[];  // "AGREEMENT"
 // agreement resource (decoded in the ANSI code page of the resource's
 // language, up to its first zero byte) and returns
 // its characters; null when the resource is missing, unloadable or empty.
-const wchar_t* LoadAgreementText(CKVNBarcodeSetupApp* app);
+const wchar_t* LoadAgreementText(CLPSSetupState* app);

@@ -4,7 +4,7 @@
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
-CLPSCanceledPpg::CLPSCanceledPpg(CKVNBarcodeSetupApp* app)
+CLPSCanceledPpg::CLPSCanceledPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_CANCELED, IDS_SETUP_CAPTION), m_app(app), m_titleFont(nullptr) {}
 
 CLPSCanceledPpg::~CLPSCanceledPpg() {

@@ -2,13 +2,13 @@
 // Position 6: the installation was interrupted; "Close" removes what was
 // installed and ends the wizard.
 #include "framework/property_page.h"
-#include "wizard/product_installer_callback.h"
+#include "package/product_installer_callback.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 class CLPSCanceledPpg : public CPropertyPage, public IProductInstallerCallbak {
 public:
-    explicit CLPSCanceledPpg(CKVNBarcodeSetupApp* app);
+    explicit CLPSCanceledPpg(CLPSSetupState* app);
     ~CLPSCanceledPpg() override;
 
     BOOL OnInitDialog() override;
@@ -19,6 +19,6 @@ public:
     int ReportProgress(int, int) override { return 1; }
     void ReservedOperation(int, int) override {}
 
-    CKVNBarcodeSetupApp* m_app;
+    CLPSSetupState* m_app;
     HFONT m_titleFont;
 };

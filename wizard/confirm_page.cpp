@@ -1,5 +1,5 @@
 #include "wizard/confirm_page.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "framework/data_exchange.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
@@ -17,7 +17,7 @@ std::wstring BuildConfirmSummary(const CWObjArray<CLPProduct>& products) {
     return summary;
 }
 
-CLPSConfirmPpg::CLPSConfirmPpg(CKVNBarcodeSetupApp* app)
+CLPSConfirmPpg::CLPSConfirmPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_CONFIRM, IDS_SETUP_CAPTION, IDS_CONFIRM_TITLE, IDS_CONFIRM_SUBTITLE), m_app(app) {}
 
 void CLPSConfirmPpg::DoDataExchange(CDataExchange* pDX) {

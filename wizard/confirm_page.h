@@ -4,7 +4,7 @@
 #include "foundation/arrays.h"
 #include "framework/property_page.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 class CLPProduct;
 
 // "[X] " + name + "\r\n\r\n" for each selected component, in list order.
@@ -12,11 +12,11 @@ std::wstring BuildConfirmSummary(const CWObjArray<CLPProduct>& products);
 
 class CLPSConfirmPpg : public CPropertyPage {
 public:
-    explicit CLPSConfirmPpg(CKVNBarcodeSetupApp* app);
+    explicit CLPSConfirmPpg(CLPSSetupState* app);
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnSetActive() override;
 
-    CKVNBarcodeSetupApp* m_app;
+    CLPSSetupState* m_app;
     std::wstring m_summary;
 };

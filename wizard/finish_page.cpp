@@ -5,7 +5,7 @@
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
-CLPSFinishPpg::CLPSFinishPpg(CKVNBarcodeSetupApp* app)
+CLPSFinishPpg::CLPSFinishPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_FINISH, IDS_SETUP_CAPTION), m_titleFont(nullptr), m_app(app), m_runDemo(0) {}
 
 CLPSFinishPpg::~CLPSFinishPpg() {

@@ -2,11 +2,11 @@
 // Position 5: the installation has ended; Finish may start the demo.
 #include "framework/property_page.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 class CLPSFinishPpg : public CPropertyPage {
 public:
-    explicit CLPSFinishPpg(CKVNBarcodeSetupApp* app);
+    explicit CLPSFinishPpg(CLPSSetupState* app);
     ~CLPSFinishPpg() override;
 
     void DoDataExchange(CDataExchange* pDX) override;
@@ -15,6 +15,6 @@ public:
     BOOL OnWizardFinish() override;
 
     HFONT m_titleFont;
-    CKVNBarcodeSetupApp* m_app;
+    CLPSSetupState* m_app;
     int m_runDemo;  // "Run Demo Application on Exit"
 };

@@ -1,5 +1,5 @@
 #include "wizard/product_list_page.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "framework/data_exchange.h"
 #include "framework/winapp.h"
 #include "wizard/dpi_bitmap.h"
@@ -12,7 +12,7 @@ namespace {
 constexpr UINT kSyncBoxesMessage = WM_APP + 10;
 }  // namespace
 
-CLPSProductListPpg::CLPSProductListPpg(CKVNBarcodeSetupApp* app)
+CLPSProductListPpg::CLPSProductListPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_PRODUCT_LIST, IDS_SETUP_CAPTION, IDS_COMPONENTS_TITLE, IDS_COMPONENTS_SUBTITLE),
       m_app(app) {}
 

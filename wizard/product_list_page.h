@@ -6,12 +6,12 @@
 #include "framework/image_list.h"
 #include "framework/property_page.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 class CLPProduct;
 
 class CLPSProductListPpg : public CPropertyPage {
 public:
-    explicit CLPSProductListPpg(CKVNBarcodeSetupApp* app);
+    explicit CLPSProductListPpg(CLPSSetupState* app);
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -28,7 +28,7 @@ public:
     static constexpr UINT kBoxEmpty = 1;
     static constexpr UINT kBoxCrossed = 2;
 
-    CKVNBarcodeSetupApp* m_app;
+    CLPSSetupState* m_app;
     CTreeCtrl m_tree;
     CImageList m_stateImages;
     std::wstring m_description;

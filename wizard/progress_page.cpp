@@ -1,13 +1,13 @@
 #include "wizard/progress_page.h"
 #include <objbase.h>
 #include "app/install_sequence.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "foundation/stop_signal.h"
 #include "framework/property_sheet.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
-CLPSProgressPpg::CLPSProgressPpg(CKVNBarcodeSetupApp* app)
+CLPSProgressPpg::CLPSProgressPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_PROGRESS, IDS_SETUP_CAPTION, IDS_STATUS_TITLE, IDS_STATUS_SUBTITLE),
       m_app(app), m_worker(nullptr), m_workerId(0), m_running(1), m_reportWindow(nullptr) {}
 

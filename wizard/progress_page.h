@@ -3,9 +3,9 @@
 // as a status line and a progress bar.
 #include <atomic>
 #include "framework/property_page.h"
-#include "wizard/product_installer_callback.h"
+#include "package/product_installer_callback.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 // Private messages of the page, posted to its own window and handled by its
 // window procedure, so they are handled once each and in posting order by
@@ -18,7 +18,7 @@ constexpr UINT WM_INSTALL_DONE = WM_APP + 3;      // wParam: 1 the package was i
 
 class CLPSProgressPpg : public CPropertyPage, public IProductInstallerCallbak {
 public:
-    explicit CLPSProgressPpg(CKVNBarcodeSetupApp* app);
+    explicit CLPSProgressPpg(CLPSSetupState* app);
     ~CLPSProgressPpg() override;
 
     BOOL OnInitDialog() override;
@@ -37,7 +37,7 @@ public:
     // How often the wait looks again whether the worker began its cleanup.
     static constexpr DWORD kCleanupPollMs = 100;
 
-    CKVNBarcodeSetupApp* m_app;
+    CLPSSetupState* m_app;
     HANDLE m_worker;
     DWORD m_workerId;
     std::atomic<int> m_running;

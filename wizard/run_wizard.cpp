@@ -2,7 +2,7 @@
 #include "wizard/run_wizard.h"
 #include "wizard/setup_wizard.h"
 
-void RunWizard(CKVNBarcodeSetupApp* app) {
+void RunWizard(CLPSSetupState* app) {
     CLPSWizard wizard(app);
     wizard.m_sheet.DoModal();
 }

@@ -1,4 +1,4 @@
 #pragma once
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 // Builds the seven-page wizard and runs it modally.
-void RunWizard(CKVNBarcodeSetupApp* app);
+void RunWizard(CLPSSetupState* app);

@@ -1,5 +1,5 @@
 #include "wizard/setup_wizard.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "framework/winapp.h"
 #include "wizard/resource_ids.h"
 
@@ -7,7 +7,7 @@ DWORD WizardSheetFlags(DWORD frameworkFlags) {
     return ((frameworkFlags | PSH_WIZARD) & ~static_cast<DWORD>(PSH_HASHELP)) | kWizardSheetFlags;
 }
 
-CLPSWizard::CLPSWizard(CKVNBarcodeSetupApp* app)
+CLPSWizard::CLPSWizard(CLPSSetupState* app)
     : m_sheet(IDS_SETUP_CAPTION, nullptr, 0),
       m_welcome(app),
       m_agreement(app),
@@ -18,7 +18,7 @@ CLPSWizard::CLPSWizard(CKVNBarcodeSetupApp* app)
       m_canceled(app),
       m_watermark(nullptr),
       m_header(nullptr) {
-    HINSTANCE instance = app ? app->m_hInstance : AfxGetInstanceHandle();
+    HINSTANCE instance = app ? app->m_hResources : AfxGetInstanceHandle();
     CPropertyPage* pages[] = {&m_welcome, &m_agreement, &m_products, &m_confirm,
                               &m_progress, &m_finish, &m_canceled};
     for (CPropertyPage* page : pages) {

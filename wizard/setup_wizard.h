@@ -12,7 +12,7 @@
 #include "wizard/progress_page.h"
 #include "wizard/welcome_page.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 // Sheet header flags the wizard adds to the framework's own: wizard (0x20)
 // in the Wizard97 style with stretched watermark and header bitmaps.
@@ -24,7 +24,7 @@ DWORD WizardSheetFlags(DWORD frameworkFlags);
 
 class CLPSWizard {
 public:
-    explicit CLPSWizard(CKVNBarcodeSetupApp* app);
+    explicit CLPSWizard(CLPSSetupState* app);
     ~CLPSWizard();
     CLPSWizard(const CLPSWizard&) = delete;
     CLPSWizard& operator=(const CLPSWizard&) = delete;

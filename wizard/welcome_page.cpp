@@ -1,5 +1,5 @@
 #include "wizard/welcome_page.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "foundation/arrays.h"
 #include "foundation/registry_version.h"
 #include "framework/data_exchange.h"
@@ -8,7 +8,7 @@
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
-CLPSWelcomePpg::CLPSWelcomePpg(CKVNBarcodeSetupApp* app)
+CLPSWelcomePpg::CLPSWelcomePpg(CLPSSetupState* app)
     : CPropertyPage(IDD_WELCOME, IDS_SETUP_CAPTION), m_titleFont(nullptr), m_timerId(0), m_app(app) {}
 
 CLPSWelcomePpg::~CLPSWelcomePpg() {

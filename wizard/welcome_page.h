@@ -4,11 +4,11 @@
 #include "framework/controls.h"
 #include "framework/property_page.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 class CLPSWelcomePpg : public CPropertyPage {
 public:
-    explicit CLPSWelcomePpg(CKVNBarcodeSetupApp* app);
+    explicit CLPSWelcomePpg(CLPSSetupState* app);
     ~CLPSWelcomePpg() override;
 
     void DoDataExchange(CDataExchange* pDX) override;
@@ -22,7 +22,7 @@ public:
 
     HFONT m_titleFont;
     UINT_PTR m_timerId;
-    CKVNBarcodeSetupApp* m_app;
+    CLPSSetupState* m_app;
     CListBox m_processList;
 
 private:

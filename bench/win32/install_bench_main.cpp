@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/install_sequence.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "bench/install_phases.h"
 #include "bench/win32/call_probe.h"
 #include "bench/win32/install_floor.h"
@@ -59,7 +59,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     int exitCode = 1;
     {
-        CKVNBarcodeSetupApp app;
+        CLPSSetupState app;
         app.ComputeSetupPaths();
         app.BuildProductList();
         for (int i = 0; i < app.m_products.GetCount(); ++i)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/clock.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "foundation/block.h"
 #include "foundation/registry_version.h"
 #include "package/aes_key.h"
@@ -195,7 +195,7 @@ double Median(std::vector<double> v) {
 // The setup's extraction against the bare one and against the bare one with
 // the setup's way of writing a file, in turns in one process.
 int CompareExtractions(int rounds) {
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     app.ComputeSetupPaths();
     const SetupPaths& paths = app.m_paths;
     CWBlock image;
@@ -222,7 +222,7 @@ int CompareExtractions(int rounds) {
 }
 
 int RunInstallFloor() {
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     app.ComputeSetupPaths();
     const SetupPaths& paths = app.m_paths;
     CWBlock image;

@@ -42,7 +42,7 @@ ReportList Concat(std::initializer_list<ReportList> parts) {
 
 std::wstring PackedTree() { return Widen(KVN_APP_TEST_TREE); }
 
-void Select(CKVNBarcodeSetupApp& app, Selection selection) {
+void Select(CLPSSetupState& app, Selection selection) {
     for (int i = 0; i < app.m_products.GetCount(); ++i) {
         CLPProduct* product = app.m_products.GetAt(i);
         switch (product->id) {
@@ -96,7 +96,7 @@ size_t CountEntries(const std::wstring& tree) {
 std::wstring StartMenuProductFolder() { return Join(ProgramsFolder(), L"Korvane\\Barcode Reader SDK"); }
 std::wstring StartMenuVendorFolder() { return Join(ProgramsFolder(), L"Korvane"); }
 
-void CleanMachine(const CKVNBarcodeSetupApp& app) {
+void CleanMachine(const CLPSSetupState& app) {
     if (app.m_paths.InstallDir[0]) {
         const std::wstring install = app.m_paths.InstallDir;
         RemoveTree(install);
@@ -112,7 +112,7 @@ void CleanMachine(const CKVNBarcodeSetupApp& app) {
         if (!PreexistingSystemFiles().count(name)) DeleteFileW(Join(system, name).c_str());
 }
 
-void ExpectInstalledFiles(const CKVNBarcodeSetupApp& app, Selection s) {
+void ExpectInstalledFiles(const CLPSSetupState& app, Selection s) {
     const std::wstring tree = PackedTree();
     const std::wstring install = app.m_paths.InstallDir;
     std::vector<std::wstring> failures;
@@ -150,7 +150,7 @@ void ExpectInstalledFiles(const CKVNBarcodeSetupApp& app, Selection s) {
     EXPECT_FALSE(PathExists(app.m_paths.PackageDir)) << "the working folder is left";
 }
 
-void ExpectSystemFiles(const CKVNBarcodeSetupApp& app, bool present) {
+void ExpectSystemFiles(const CLPSSetupState& app, bool present) {
     const std::wstring sys32 = Join(PackedTree(), L"Sys32");
     for (const std::wstring& name : ListFolder(sys32)) {
         if (PreexistingSystemFiles().count(name)) continue;
@@ -199,7 +199,7 @@ std::wstring ReadUninstallString() {
     return value.text;
 }
 
-void ExpectUninstallEntry(const CKVNBarcodeSetupApp& app) {
+void ExpectUninstallEntry(const CLPSSetupState& app) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_READ, &key));
     DWORD values = 0, subkeys = 0;
@@ -250,7 +250,7 @@ LinkInfo ReadLink(const std::wstring& linkFile) {
     return info;
 }
 
-void ExpectShortcuts(const CKVNBarcodeSetupApp& app, Selection s) {
+void ExpectShortcuts(const CLPSSetupState& app, Selection s) {
     struct Expected {
         const wchar_t* link;
         std::wstring target;

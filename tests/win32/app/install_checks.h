@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "tests/win32/app/test_support.h"
 
 struct Selection {
@@ -19,7 +19,7 @@ constexpr Selection kNone{false, false, false, false};
 
 // The tree that was packed into the test program's payload.
 std::wstring PackedTree();
-void Select(CKVNBarcodeSetupApp& app, Selection selection);
+void Select(CLPSSetupState& app, Selection selection);
 
 // The reports of the steps after the pipeline, for a selection.
 ReportList MainReports();
@@ -36,13 +36,13 @@ size_t CountEntries(const std::wstring& tree);  // files and folders below tree
 // Removes everything an installation may leave: installation folder, key,
 // Start-menu folder (and an empty "Korvane"), system-folder files of the tree
 // that were not there when the program started.
-void CleanMachine(const CKVNBarcodeSetupApp& app);
+void CleanMachine(const CLPSSetupState& app);
 std::wstring StartMenuProductFolder();
 std::wstring StartMenuVendorFolder();
 
-void ExpectInstalledFiles(const CKVNBarcodeSetupApp& app, Selection selection);
-void ExpectSystemFiles(const CKVNBarcodeSetupApp& app, bool present);
-void ExpectUninstallEntry(const CKVNBarcodeSetupApp& app);
+void ExpectInstalledFiles(const CLPSSetupState& app, Selection selection);
+void ExpectSystemFiles(const CLPSSetupState& app, bool present);
+void ExpectUninstallEntry(const CLPSSetupState& app);
 bool UninstallKeyExists();
 std::wstring ReadUninstallString();
 
@@ -55,7 +55,7 @@ protected:
         CleanMachine(app);
     }
     void TearDown() override { CleanMachine(app); }
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
 };
 
 struct LinkInfo {
@@ -64,4 +64,4 @@ struct LinkInfo {
 };
 LinkInfo ReadLink(const std::wstring& linkFile);
 // The product's Start-menu folder holds exactly the links of the selection.
-void ExpectShortcuts(const CKVNBarcodeSetupApp& app, Selection selection);
+void ExpectShortcuts(const CLPSSetupState& app, Selection selection);

@@ -134,7 +134,7 @@ TEST_F(InstallRun, APayloadUnderAnotherKeyInstallsNothing) {
     HMODULE foreign = LoadLibraryExW(Join(ProgramFolder(), L"app_foreign_payload.dll").c_str(), nullptr,
                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(nullptr, foreign);
-    app.m_hInstance = foreign;
+    app.m_hResources = foreign;
     RecordingCallback callback;
     InstallOutcome outcome;
     EXPECT_EQ(0, InstallProducts(&app, &callback, &outcome));

@@ -9,7 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/report_gate.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "app/setup_paths.h"
 #include "tests/win32/app/test_support.h"
 
@@ -147,7 +147,7 @@ TEST(FillSetupPaths, PathsAtTheLimitAreKeptAndTheirChildrenDropped) {
 }
 
 TEST(SetupApp, ConstructionLeavesAnEmptyState) {
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     EXPECT_EQ(-1, app.m_nCancelPage);
     EXPECT_EQ(nullptr, app.m_hIcon);
     EXPECT_EQ(0, app.m_products.GetCount());
@@ -156,12 +156,12 @@ TEST(SetupApp, ConstructionLeavesAnEmptyState) {
     size_t nonZero = 0;
     for (size_t i = 0; i < sizeof(app.m_paths); ++i) nonZero += bytes[i] != 0;
     EXPECT_EQ(0u, nonZero);
-    EXPECT_EQ(GetModuleHandleW(nullptr), app.m_hInstance);
+    EXPECT_EQ(GetModuleHandleW(nullptr), app.m_hResources);
 }
 
 TEST(SetupApp, ProductListHoldsTheFourComponentsSelectedInOrder) {
-    CKVNBarcodeSetupApp app;
-    app.m_hInstance = GetModuleHandleW(nullptr);
+    CLPSSetupState app;
+    app.m_hResources = GetModuleHandleW(nullptr);
     struct Expected {
         int id;
         const wchar_t* name;
@@ -191,8 +191,8 @@ TEST(SetupApp, ProductListHoldsTheFourComponentsSelectedInOrder) {
 }
 
 TEST(SetupApp, ProductListFromAModuleWithoutStringsHasEmptyTexts) {
-    CKVNBarcodeSetupApp app;
-    app.m_hInstance = GetModuleHandleW(L"kernel32.dll");
+    CLPSSetupState app;
+    app.m_hResources = GetModuleHandleW(L"kernel32.dll");
     app.BuildProductList();
     ASSERT_EQ(4, app.m_products.GetCount());
     EXPECT_EQ(134, app.m_products.GetAt(0)->id);
@@ -200,7 +200,7 @@ TEST(SetupApp, ProductListFromAModuleWithoutStringsHasEmptyTexts) {
 }
 
 TEST(SetupApp, ComputedPathsUseTheMachinesFolders) {
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     app.ComputeSetupPaths();
     std::wstring install = app.m_paths.InstallDir;
     const std::wstring tail = L"\\Korvane\\KVNBarcodeSDK";

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/setup_app.h"
+#include "program/setup_app.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "wizard/product_installer_callback.h"
+#include "package/product_installer_callback.h"
 
 using ProgressReport = std::pair<int, int>;  // string id, percent
 using ReportList = std::vector<ProgressReport>;

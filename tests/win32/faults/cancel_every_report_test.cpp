@@ -18,7 +18,7 @@ namespace {
 
 using ReportSequence = std::vector<std::pair<int, int>>;
 
-bool SystemFilesPresent(const CKVNBarcodeSetupApp& app, bool& allOrNone) {
+bool SystemFilesPresent(const CLPSSetupState& app, bool& allOrNone) {
     size_t present = 0, total = 0;
     for (const std::wstring& name : ListFolder(Join(PackedTree(), L"Sys32"))) {
         ++total;

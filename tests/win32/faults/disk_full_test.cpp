@@ -60,8 +60,8 @@ TEST_P(DiskFull, TheRunDoesNotClaimSuccessAndTheRollbackFreesTheDrive) {
         ASSERT_LT(start.free, 2 * pages);
     }
 
-    CKVNBarcodeSetupApp app;
-    app.m_hInstance = GetModuleHandleW(nullptr);
+    CLPSSetupState app;
+    app.m_hResources = GetModuleHandleW(nullptr);
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
     FillSetupPaths(app.m_paths, programFiles.c_str(), system);

@@ -27,7 +27,7 @@ size_t CountEntries(const std::wstring& folder, bool filesOnly) {
     return count;
 }
 
-Leftovers FindLeftovers(const CKVNBarcodeSetupApp& app) {
+Leftovers FindLeftovers(const CLPSSetupState& app) {
     Leftovers left;
     const std::wstring install = app.m_paths.InstallDir;
     if (PathExists(install)) left.installEntries = 1 + CountEntries(install, false);
@@ -49,7 +49,7 @@ void CompareFile(const std::wstring& expected, const std::wstring& actual, std::
 
 }  // namespace
 
-std::vector<std::wstring> InstallationDifferences(const CKVNBarcodeSetupApp& app) {
+std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app) {
     std::vector<std::wstring> failures;
     const std::wstring tree = PackedTree();
     const std::wstring install = app.m_paths.InstallDir;
@@ -107,4 +107,4 @@ FileHolder::~FileHolder() {
     CloseHandle(m_process.hThread);
 }
 
-void CleanAfterRun(const CKVNBarcodeSetupApp& app) { CleanMachine(app); }
+void CleanAfterRun(const CLPSSetupState& app) { CleanMachine(app); }

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/install_sequence.h"
-#include "app/setup_app.h"
-#include "wizard/product_installer_callback.h"
+#include "app/setup_state.h"
+#include "package/product_installer_callback.h"
 
 // What a run or its rollback left on the machine.
 struct Leftovers {
@@ -22,14 +22,14 @@ struct Leftovers {
     bool Any() const { return installEntries || packageFolder || uninstallKey || startMenuFolder; }
     std::string Describe() const;
 };
-Leftovers FindLeftovers(const CKVNBarcodeSetupApp& app);
+Leftovers FindLeftovers(const CLPSSetupState& app);
 
 // Files and folders below folder (not counting folder itself).
 size_t CountEntries(const std::wstring& folder, bool filesOnly);
 
 // Every difference between the packed tree (every component selected) and
 // the installation: files, system-folder files, uninstall entry, shortcuts.
-std::vector<std::wstring> InstallationDifferences(const CKVNBarcodeSetupApp& app);
+std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app);
 
 // Whether the wizard's progress page would go on to the finish page.
 inline bool ClaimsSuccess(const InstallOutcome& outcome) {
@@ -73,4 +73,4 @@ private:
 
 // Removes what a run of the fault tree may leave, system-folder files of
 // the tree included (the rollback keeps those by design).
-void CleanAfterRun(const CKVNBarcodeSetupApp& app);
+void CleanAfterRun(const CLPSSetupState& app);

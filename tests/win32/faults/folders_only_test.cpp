@@ -41,15 +41,15 @@ protected:
         EXPECT_FALSE(PathExists(app.m_paths.PackageDir));
         EXPECT_TRUE(UninstallKeyExists());
     }
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     std::unique_ptr<CLPSWizard> wizard;
 };
 
 TEST_F(FoldersOnly, TheAgreementResourceIsMissingOrEmptyAsBuilt) {
-    HRSRC resource = FindResourceW(app.m_hInstance, kAgreementResourceName, kPayloadResourceType);
+    HRSRC resource = FindResourceW(app.m_hResources, kAgreementResourceName, kPayloadResourceType);
 #if KVN_FAULTS_EMPTY_AGREEMENT
     ASSERT_NE(nullptr, resource);
-    EXPECT_EQ(0u, SizeofResource(app.m_hInstance, resource));
+    EXPECT_EQ(0u, SizeofResource(app.m_hResources, resource));
 #else
     EXPECT_EQ(nullptr, resource);
 #endif

@@ -53,7 +53,7 @@ bool WriteModule(const std::wstring& blank, const std::wstring& module, const st
     return EndUpdateResourceW(update, FALSE) != 0;
 }
 
-bool InstalledSomething(const CKVNBarcodeSetupApp& app) {
+bool InstalledSomething(const CLPSSetupState& app) {
     const std::wstring install = app.m_paths.InstallDir;
     return (PathExists(install) && CountEntries(install, true) > 0) || UninstallKeyExists() ||
            PathExists(StartMenuProductFolder());
@@ -62,7 +62,7 @@ bool InstalledSomething(const CKVNBarcodeSetupApp& app) {
 // One payload's run in a slot of its own: module file, application object,
 // folders. A private slot's thread also rolls back and looks for leftovers.
 struct Slot {
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     std::wstring module;
     const std::wstring* blank = nullptr;
     std::vector<uint8_t> payload;
@@ -77,14 +77,14 @@ bool Prepare(Slot& slot) {
     slot.outcome = InstallOutcome();
     slot.installedBefore = slot.leftovers = false;
     if (!WriteModule(*slot.blank, slot.module, slot.payload)) return false;
-    slot.app.m_hInstance =
+    slot.app.m_hResources =
         LoadLibraryExW(slot.module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    return slot.app.m_hInstance != nullptr;
+    return slot.app.m_hResources != nullptr;
 }
 
 void Release(Slot& slot) {
-    if (slot.app.m_hInstance) FreeLibrary(slot.app.m_hInstance);
-    slot.app.m_hInstance = nullptr;
+    if (slot.app.m_hResources) FreeLibrary(slot.app.m_hResources);
+    slot.app.m_hResources = nullptr;
 }
 
 DWORD WINAPI InstallSlot(LPVOID parameter) {

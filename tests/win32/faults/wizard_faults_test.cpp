@@ -87,7 +87,7 @@ protected:
         EXPECT_FALSE(Sheet().IsRunning());
     }
 
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     std::unique_ptr<CLPSWizard> wizard;
     HWND sheet = nullptr;
     HHOOK hook = nullptr;

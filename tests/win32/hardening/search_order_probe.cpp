@@ -1,4 +1,4 @@
-// The program's own entry point (framework/winmain.cpp) with an application
+// The program's own entry point (program/winmain.cpp) with an application
 // object that probes the DLL search: a static constructor, which runs before
 // wWinMain, and InitInstance try to load a DLL that lies in the program's
 // folder by its bare name. Neither may find it. Run() returns the number of

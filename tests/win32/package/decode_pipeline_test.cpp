@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/setup_app.h"
-#include "package/decode_pipeline.h"
+#include "app/setup_state.h"
+#include "app/decode_installation_package.h"
 #include "tests/win32/package/package_test_support.h"
 
 namespace {
@@ -42,7 +42,7 @@ protected:
             EXPECT_EQ(i == 0 ? 0 : i == 1 ? 50 : 90, reports[i].percent) << i;
         }
     }
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     TempFolder temp;
     std::wstring packageDir;
 };
@@ -67,7 +67,7 @@ TEST_F(DecodePipeline, TheResourceFileCarriesPayloadAndAgreement) {
 TEST_F(DecodePipeline, AWellFormedPayloadIsReportedAndWrittenWhole) {
     PayloadModule good(L"pkg_good.dll");
     ASSERT_TRUE(good.get());
-    app.m_hInstance = good.get();
+    app.m_hResources = good.get();
     RecordingCallback callback;
     EXPECT_EQ(1, DecodeInstallationPackage(&callback, &app));
 
@@ -99,7 +99,7 @@ TEST_F(DecodePipeline, AWellFormedPayloadIsReportedAndWrittenWhole) {
 TEST_F(DecodePipeline, APayloadUnderAnotherKeyIsRefusedAfterValidation) {
     PayloadModule foreign(L"pkg_foreign.dll");
     ASSERT_TRUE(foreign.get());
-    app.m_hInstance = foreign.get();
+    app.m_hResources = foreign.get();
     RecordingCallback callback;
     EXPECT_EQ(0, DecodeInstallationPackage(&callback, &app));
     ExpectValidationReports(callback.reports);
@@ -109,7 +109,7 @@ TEST_F(DecodePipeline, APayloadUnderAnotherKeyIsRefusedAfterValidation) {
 
 TEST_F(DecodePipeline, AZeroReplyToTheFirstExtractionReportStopsAfterOneRecord) {
     PayloadModule good(L"pkg_good.dll");
-    app.m_hInstance = good.get();
+    app.m_hResources = good.get();
     RecordingCallback callback;
     callback.stopAtExtractReport = 1;
     EXPECT_EQ(1, DecodeInstallationPackage(&callback, &app));
@@ -123,7 +123,7 @@ TEST_F(DecodePipeline, AZeroReplyToTheFirstExtractionReportStopsAfterOneRecord) 
 // no further report, nothing inflated or written, and no failure.
 TEST_F(DecodePipeline, AZeroReplyToAValidationReportStopsBeforeTheNextStep) {
     PayloadModule good(L"pkg_good.dll");
-    app.m_hInstance = good.get();
+    app.m_hResources = good.get();
     for (int stopAt = 1; stopAt <= 3; ++stopAt) {
         RecordingCallback callback;
         callback.stopAtValidationReport = stopAt;
@@ -133,7 +133,7 @@ TEST_F(DecodePipeline, AZeroReplyToAValidationReportStopsBeforeTheNextStep) {
     }
     // A stop after a failed decompression keeps the failure.
     PayloadModule foreign(L"pkg_foreign.dll");
-    app.m_hInstance = foreign.get();
+    app.m_hResources = foreign.get();
     RecordingCallback callback;
     callback.stopAtValidationReport = 3;
     EXPECT_EQ(0, DecodeInstallationPackage(&callback, &app));
@@ -143,7 +143,7 @@ TEST_F(DecodePipeline, NoPayloadMeansNothingToInstall) {
     PayloadModule none(L"pkg_none.dll");
     ASSERT_TRUE(none.get());
     for (HMODULE module : {none.get(), static_cast<HMODULE>(nullptr)}) {
-        app.m_hInstance = module;
+        app.m_hResources = module;
         RecordingCallback callback;
         EXPECT_EQ(0, DecodeInstallationPackage(&callback, &app));
         EXPECT_TRUE(callback.reports.empty());
@@ -153,7 +153,7 @@ TEST_F(DecodePipeline, NoPayloadMeansNothingToInstall) {
 
 TEST_F(DecodePipeline, AnEmptyWorkingFolderPathMeansNothingToInstall) {
     PayloadModule good(L"pkg_good.dll");
-    app.m_hInstance = good.get();
+    app.m_hResources = good.get();
     app.m_paths.PackageDir[0] = 0;
     RecordingCallback callback;
     EXPECT_EQ(0, DecodeInstallationPackage(&callback, &app));

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "package/package_callback.h"
-#include "wizard/product_installer_callback.h"
+#include "package/product_installer_callback.h"
 
 // "/a/b" as Wine's drive Z: sees it.
 std::wstring WinePath(const char* unixPath);

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "package/decode_pipeline.h"
 #include "tests/win32/app/test_support.h"
 #include "wizard/agreement_text.h"
@@ -17,8 +17,8 @@
 namespace {
 
 std::wstring Load(HMODULE module) {
-    CKVNBarcodeSetupApp app;
-    app.m_hInstance = module;
+    CLPSSetupState app;
+    app.m_hResources = module;
     const wchar_t* text = LoadAgreementText(&app);
     return text ? std::wstring(text) : std::wstring(L"(none)");
 }

@@ -2,7 +2,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <psapi.h>
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "foundation/file_tree.h"
 #include "wizard/blocking_processes.h"
 #include "wizard/resource_ids.h"
@@ -14,11 +14,11 @@ void InitControls() {
     InitCommonControlsEx(&controls);
 }
 
-void PrepareApp(CKVNBarcodeSetupApp& app) {
-    app.m_hInstance = GetModuleHandleW(nullptr);
+void PrepareApp(CLPSSetupState& app) {
+    app.m_hResources = GetModuleHandleW(nullptr);
     app.ComputeSetupPaths();
     app.BuildProductList();
-    app.m_hIcon = LoadIconW(app.m_hInstance, MAKEINTRESOURCEW(IDI_SETUP));
+    app.m_hIcon = LoadIconW(app.m_hResources, MAKEINTRESOURCEW(IDI_SETUP));
 }
 
 void PumpPending(CPropertySheet& sheet) {

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 #include "framework/property_sheet.h"
-#include "wizard/product_installer_callback.h"
+#include "package/product_installer_callback.h"
 
-class CKVNBarcodeSetupApp;
+class CLPSSetupState;
 
 namespace wizard_test {
 
 // Registers the common controls the wizard uses (as the program's start-up does).
 void InitControls();
 // Gives a fresh application object its run state (paths, list, icon).
-void PrepareApp(CKVNBarcodeSetupApp& app);
+void PrepareApp(CLPSSetupState& app);
 
 // Processes the messages waiting now, but stops before a timer message.
 void PumpPending(CPropertySheet& sheet);

@@ -4,7 +4,7 @@
 #include <memory>
 #include "app/install_sequence.h"
 #include "app/rollback.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "wizard/resource_ids.h"
 #include "wizard/setup_wizard.h"
 #include "wizard_driver.h"
@@ -15,7 +15,7 @@ namespace {
 
 TEST(WizardFailedPayload, TheRunEndsOnTheInterruptedPageAndCloseLeavesNothing) {
     InitControls();
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     PrepareApp(app);
     QuietCallback quiet;
     RollbackInstallation(&app, &quiet);

@@ -7,7 +7,7 @@
 #include <string>
 #include "app/install_sequence.h"
 #include "app/rollback.h"
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "foundation/file_tree.h"
 #include "wizard/resource_ids.h"
 #include "wizard/setup_wizard.h"
@@ -89,7 +89,7 @@ protected:
         EXPECT_FALSE(FolderExists(StartMenuProductFolder()));
     }
 
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     QuietCallback quiet;
     std::unique_ptr<CLPSWizard> wizard;
     HWND sheet = nullptr;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include "app/setup_app.h"
+#include "app/setup_state.h"
 #include "framework/property_sheet.h"
 #include "kvn_version.h"
 #include "wizard/dialog_font.h"
@@ -125,7 +125,7 @@ protected:
     }
     std::wstring Summary() { return ControlText(wizard->m_confirm.m_hWnd, IDC_CONFIRM_SUMMARY); }
 
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     std::unique_ptr<CLPSWizard> wizard;
     HWND sheet = nullptr;
 };
@@ -528,7 +528,7 @@ void CALLBACK WatchWizard(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST(RunWizard, RunsTheSheetInItsOwnLoopUntilItEnds) {
     InitControls();
-    CKVNBarcodeSetupApp app;
+    CLPSSetupState app;
     PrepareApp(app);
     UINT_PTR timer = SetTimer(nullptr, 0, 100, &WatchWizard);
     ASSERT_NE(timer, 0u);

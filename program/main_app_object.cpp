@@ -1,4 +1,4 @@
 // The program's one application object, constructed before the entry point runs.
-#include "app/setup_app.h"
+#include "program/setup_app.h"
 
 CKVNBarcodeSetupApp theApp;

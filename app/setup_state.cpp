@@ -1,12 +1,10 @@
-// The application object: start-up, the folder paths and the component list.
-#include "app/setup_app.h"
+// The state of one setup run: the folder paths and the component list.
+#include "app/setup_state.h"
 
-#include <commctrl.h>
 #include <new>
 #include <shlobj.h>
 
 #include "foundation/path_util.h"
-#include "wizard/run_wizard.h"
 
 namespace {
 
@@ -15,7 +13,6 @@ const int kProductOrder[] = {kProductTools, kProductHelp, kProductSamples, kProd
 
 const int kNameLimit = 255;          // units, terminating zero included
 const int kDescriptionLimit = 1023;  // units, terminating zero included
-const int kProgramIcon = 128;
 
 }  // namespace
 
@@ -30,31 +27,16 @@ const wchar_t* CLPProduct::GetName() { return name; }
 
 const wchar_t* CLPProduct::GetDescription() { return description; }
 
-CKVNBarcodeSetupApp::CKVNBarcodeSetupApp() : CWinApp(nullptr), m_nCancelPage(-1), m_hIcon(nullptr) {
+CLPSSetupState::CLPSSetupState()
+    : m_hResources(GetModuleHandleW(nullptr)), m_nCancelPage(-1), m_hIcon(nullptr) {
     ZeroFill(&m_paths, static_cast<int>(sizeof(m_paths)));
 }
 
 // Members go in reverse order: the agreement text, then the component list
-// (deleting every product), then the base.
-CKVNBarcodeSetupApp::~CKVNBarcodeSetupApp() = default;
+// (deleting every product).
+CLPSSetupState::~CLPSSetupState() = default;
 
-BOOL CKVNBarcodeSetupApp::InitInstance() {
-    INITCOMMONCONTROLSEX controls;
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = 0xFF;
-    InitCommonControlsEx(&controls);
-
-    CWinApp::InitInstance();
-    m_hIcon = LoadIconW(m_hInstance, MAKEINTRESOURCEW(kProgramIcon));
-
-    ComputeSetupPaths();
-    BuildProductList();
-    RunWizard(this);
-    // The wizard was the program's only loop: end without a message loop.
-    return FALSE;
-}
-
-void CKVNBarcodeSetupApp::ComputeSetupPaths() {
+void CLPSSetupState::ComputeSetupPaths() {
     wchar_t programFiles[kPathUnits];
     ZeroFill(programFiles, static_cast<int>(sizeof(programFiles)));
     // An unresolved Program Files folder leaves relative paths.
@@ -71,14 +53,14 @@ void CKVNBarcodeSetupApp::ComputeSetupPaths() {
     FillSetupPaths(m_paths, programFiles, systemDir);
 }
 
-void CKVNBarcodeSetupApp::BuildProductList() {
+void CLPSSetupState::BuildProductList() {
     m_products.RemoveAll();
     for (int id : kProductOrder) {
         CLPProduct* product = new (std::nothrow) CLPProduct;
         if (!product) continue;
         product->id = id;
-        LoadStringW(m_hInstance, static_cast<UINT>(id), product->name, kNameLimit);
-        LoadStringW(m_hInstance, static_cast<UINT>(id + 1), product->description, kDescriptionLimit);
+        LoadStringW(m_hResources, static_cast<UINT>(id), product->name, kNameLimit);
+        LoadStringW(m_hResources, static_cast<UINT>(id + 1), product->description, kDescriptionLimit);
         product->selected = 1;
         if (!m_products.Add(product)) delete product;
     }

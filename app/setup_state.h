@@ -1,7 +1,8 @@
 #pragma once
-// The application object: the state of one setup run.
+// The state of one setup run: the folders, the component list, the agreement
+// text and the program's icon. The application object carries it for the
+// life of the process; every page and the installation engine borrow it.
 #include <windows.h>
-#include "framework/winapp.h"
 #include "foundation/arrays.h"
 #include "foundation/block.h"
 #include "app/setup_paths.h"
@@ -22,15 +23,18 @@ public:
     int selected;
 };
 
-class CKVNBarcodeSetupApp : public CWinApp {
+class CLPSSetupState {
 public:
-    CKVNBarcodeSetupApp();
-    ~CKVNBarcodeSetupApp() override;
+    CLPSSetupState();
+    virtual ~CLPSSetupState();
+    CLPSSetupState(const CLPSSetupState&) = delete;
+    CLPSSetupState& operator=(const CLPSSetupState&) = delete;
 
-    BOOL InitInstance() override;  // always FALSE
     void ComputeSetupPaths();
+    // Component names and descriptions come from m_hResources' string table.
     void BuildProductList();
 
+    HINSTANCE m_hResources;  // the module whose resources the run reads (payload, texts)
     CWObjArray<CLPProduct> m_products;
     SetupPaths m_paths;
     int m_nCancelPage;

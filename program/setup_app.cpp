@@ -1,0 +1,34 @@
+// Start-up: everything the wizard needs, then the wizard as the only loop.
+#include "program/setup_app.h"
+
+#include <commctrl.h>
+
+#include "wizard/run_wizard.h"
+
+namespace {
+
+const int kProgramIcon = 128;
+
+}  // namespace
+
+CKVNBarcodeSetupApp::CKVNBarcodeSetupApp() : CWinApp(nullptr) {}
+
+// The state goes first (agreement text, component list), then the base.
+CKVNBarcodeSetupApp::~CKVNBarcodeSetupApp() = default;
+
+BOOL CKVNBarcodeSetupApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls;
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = 0xFF;
+    InitCommonControlsEx(&controls);
+
+    CWinApp::InitInstance();
+    m_hResources = m_hInstance;
+    m_hIcon = LoadIconW(m_hInstance, MAKEINTRESOURCEW(kProgramIcon));
+
+    ComputeSetupPaths();
+    BuildProductList();
+    RunWizard(this);
+    // The wizard was the program's only loop: end without a message loop.
+    return FALSE;
+}
