@@ -9,7 +9,7 @@ Writes, below the output root (the repository by default):
   sample-sdk/files/Images/*.bmp and ReadMe.txt: Code 128 sample barcodes
 
 Python 3 standard library only; the output is the same on every run, and the
-committed files are this script's output (scripts/make-images --check tells).
+committed files are this script's output (scripts/make-images.py --check tells).
 """
 
 import argparse
