@@ -17,6 +17,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The payload file's records, every one checked; false after telling why.
+bool ReadPayloadRecords(const std::string& file, CWBlock& package, std::vector<PackageRecord>& records,
+                        std::ostream& err) {
+    std::vector<uint8_t> payload;
+    std::string error;
+    if (!ReadFileBytes(PathOf(file), payload, error)) {
+        Fail(err, error);
+        return false;
+    }
+    if (!OpenPayload(payload, package, error) || !ReadAllRecords(package, records, error)) {
+        Fail(err, file + ": " + error);
+        return false;
+    }
+    return true;
+}
+
 fs::path PathFromUtf16(const std::u16string& name) {
 #ifdef _WIN32
     return fs::path(std::wstring(name.begin(), name.end()));
@@ -50,13 +66,9 @@ int Res(const Options& options, std::ostream& out, std::ostream& err) {
 
 int List(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.positional.size() != 1 || !options.output.empty()) return Usage(err, "list needs one PAYLOAD");
-    std::vector<uint8_t> payload;
-    std::string error;
-    if (!ReadFileBytes(PathOf(options.positional[0]), payload, error)) return Fail(err, error);
     CWBlock package;
     std::vector<PackageRecord> records;
-    if (!OpenPayload(payload, package, error) || !ReadAllRecords(package, records, error))
-        return Fail(err, options.positional[0] + ": " + error);
+    if (!ReadPayloadRecords(options.positional[0], package, records, err)) return 1;
     uint64_t folders = 0, files = 0, bytes = 0, unnamed = 0;
     for (PackageRecord record : records) {
         if (!record.IsNamed()) {
@@ -98,14 +110,11 @@ bool TargetPath(const fs::path& folder, const std::u16string& name, fs::path& ta
 int Extract(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.positional.size() != 2 || !options.output.empty())
         return Usage(err, "extract needs PAYLOAD and FOLDER");
-    std::vector<uint8_t> payload;
-    std::string error;
-    if (!ReadFileBytes(PathOf(options.positional[0]), payload, error)) return Fail(err, error);
     // The whole image is checked before anything is written.
     CWBlock package;
     std::vector<PackageRecord> records;
-    if (!OpenPayload(payload, package, error) || !ReadAllRecords(package, records, error))
-        return Fail(err, options.positional[0] + ": " + error);
+    if (!ReadPayloadRecords(options.positional[0], package, records, err)) return 1;
+    std::string error;
 
     const fs::path folder = PathOf(options.positional[1]);
     std::error_code ec;

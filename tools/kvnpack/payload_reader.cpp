@@ -28,10 +28,8 @@ bool OpenPayload(const std::vector<uint8_t>& payload, CWBlock& package, std::str
         error = "out of memory for the payload";
         return false;
     }
-    CWBlock blob;
-    MakeKeyBlob(false, blob);
     CWCryptAESKey key;
-    key.ImportKeyBlob(blob);
+    ImportPackageKey(false, key);
     key.Decrypt(container);
     const int status = InflatePackage(container, package);
     if (status == -2) {

@@ -99,6 +99,12 @@ void MakeKeyBlob(bool foreignKey, CWBlock& blob) {
     blob.Append(bytes, kKeyBlobSize);
 }
 
+void ImportPackageKey(bool foreignKey, CWCryptAESKey& key) {
+    CWBlock blob;
+    MakeKeyBlob(foreignKey, blob);
+    key.ImportKeyBlob(blob);
+}
+
 bool SealPackageImage(const std::vector<uint8_t>& image, bool foreignKey, CWBlock& container, std::string& error) {
     if (image.size() >= kFourGiB) {
         error = "the package image would reach 4 GiB";
@@ -120,10 +126,8 @@ bool SealPackageImage(const std::vector<uint8_t>& image, bool foreignKey, CWBloc
         error = "out of memory for the container";
         return false;
     }
-    CWBlock blob;
-    MakeKeyBlob(foreignKey, blob);
     CWCryptAESKey key;
-    key.ImportKeyBlob(blob);
+    ImportPackageKey(foreignKey, key);
     if (key.Encrypt(container) != 0) {
         error = "the key could not be set up";
         return false;

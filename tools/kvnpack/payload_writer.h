@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/block.h"
+#include "package/aes_key.h"
 #include "tools/kvnpack/tree_scan.h"
 
 // The u32 at the start of every package image kvnpack writes: the format
@@ -28,3 +29,5 @@ bool SealPackageImage(const std::vector<uint8_t>& image, bool foreignKey, CWBloc
 
 // The setup's key blob, or the foreign one.
 void MakeKeyBlob(bool foreignKey, CWBlock& blob);
+// That key blob imported into key.
+void ImportPackageKey(bool foreignKey, CWCryptAESKey& key);
