@@ -4,7 +4,9 @@
 #include "package/decode_pipeline.h"
 
 class CLPSSetupState;
+class CWRunControl;
 
 // DecodePayloadResource with the state's resource module and PackageDir;
 // 0 without a state.
-int DecodeInstallationPackage(IProductInstallerCallbak* callback, CLPSSetupState* app);
+int DecodeInstallationPackage(IProductInstallerCallbak* callback, CLPSSetupState* app,
+                              CWRunControl* run = nullptr);

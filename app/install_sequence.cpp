@@ -10,11 +10,10 @@
 #include "app/command_line.h"
 #include "app/report_gate.h"
 #include "app/shortcuts.h"
-#include "foundation/failure_count.h"
 #include "foundation/file_tree.h"
 #include "foundation/path_util.h"
 #include "foundation/registry_version.h"
-#include "foundation/stop_signal.h"
+#include "foundation/run_control.h"
 #include "app/decode_installation_package.h"
 
 const wchar_t kUninstallKeyPath[] =
@@ -51,12 +50,13 @@ void WriteUninstallEntry(const SetupPaths& paths) {
 }
 
 // The step of a component id; any other id runs nothing and keeps the result.
-void RunProductStep(int id, CLPSSetupState* app, IProductInstallerCallbak* callback, int& result) {
+void RunProductStep(int id, CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run,
+                    int& result) {
     switch (id) {
-        case kProductHelp: result = InstallHelp(app, callback); break;
-        case kProductTools: result = InstallTools(app, callback); break;
-        case kProductSamples: result = InstallSamples(app, callback); break;
-        case kProductRedist: result = InstallRedistributables(app, callback); break;
+        case kProductHelp: result = InstallHelp(app, callback, run); break;
+        case kProductTools: result = InstallTools(app, callback, run); break;
+        case kProductSamples: result = InstallSamples(app, callback, run); break;
+        case kProductRedist: result = InstallRedistributables(app, callback, run); break;
         default: break;
     }
 }
@@ -64,9 +64,9 @@ void RunProductStep(int id, CLPSSetupState* app, IProductInstallerCallbak* callb
 // The package's system files go to the system folder. Without one (Windows
 // reported none, or one too long for a path buffer) each of them is a file
 // that could not be copied, and counts as such, rather than a silent skip.
-void CopySystemFiles(const SetupPaths& paths) {
+void CopySystemFiles(const SetupPaths& paths, CWRunControl* run) {
     if (paths.SystemDir[0]) {
-        CopyComponentFolder(paths.SystemDir, paths.PkgSys32Dir);
+        CopyComponentFolder(paths.SystemDir, paths.PkgSys32Dir, run);
         return;
     }
     wchar_t pattern[kPathUnits];
@@ -76,14 +76,15 @@ void CopySystemFiles(const SetupPaths& paths) {
     HANDLE find = FindFirstFileW(pattern, &entry);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
-        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) CountFailure();
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) CountFailure(run);
     } while (FindNextFileW(find, &entry));
     FindClose(find);
 }
 
 }  // namespace
 
-int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, InstallOutcome* outcome) {
+int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, InstallOutcome* outcome,
+                    CWRunControl* run) {
     if (outcome) *outcome = InstallOutcome();
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
@@ -91,39 +92,41 @@ int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, Ins
     // components installed from nowhere: the run fails instead.
     if (!paths.PackageDir[0]) return 0;
 
-    // Counts what the extraction and the copies of this run fail to write.
-    CWFailureCount failures;
+    // Counts what the extraction and the copies of this run fail to write;
+    // a caller without a run control gets one that is never asked to stop.
+    CWRunControl ownRun;
+    CWRunControl& thisRun = run ? *run : ownRun;
     CLPSReportGate gate(callback);
-    int result = DecodeInstallationPackage(&gate, app);
+    int result = DecodeInstallationPackage(&gate, app, &thisRun);
     int decoded = result != 0;
     if (decoded && !gate.Stopped()) {
-        InstallMainComponents(app, &gate);
+        InstallMainComponents(app, &gate, &thisRun);
         for (int index = 0; index < app->m_products.GetCount() && !gate.Stopped(); ++index) {
             CLPProduct* product = app->m_products.GetAt(index);
             if (!product || !product->selected) continue;
-            RunProductStep(product->id, app, &gate, result);
+            RunProductStep(product->id, app, &gate, &thisRun, result);
         }
     }
-    MarkRunCleaningUp();
+    thisRun.MarkCleaningUp();
     DeleteFolderTree(paths.PackageDir);
 
     if (outcome) {
         outcome->packageDecoded = decoded;
         outcome->stopped = gate.Stopped();
-        outcome->failures = failures.Count();
+        outcome->failures = thisRun.Failures();
     }
     return result;
 }
 
-int InstallMainComponents(CLPSSetupState* app, IProductInstallerCallbak* callback) {
+int InstallMainComponents(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextMain, 0)) return 0;
-    CopyComponentFolder(paths.InstallDir, paths.PkgMainDir);
+    CopyComponentFolder(paths.InstallDir, paths.PkgMainDir, run);
     if (!SendReport(callback, kTextMain, 10)) return 0;
     WriteUninstallEntry(paths);
     if (!SendReport(callback, kTextMain, 50)) return 0;
-    CopySystemFiles(paths);
+    CopySystemFiles(paths, run);
     if (!SendReport(callback, kTextTools, 20)) return 0;
     if (!SendReport(callback, kTextTools, 80)) return 0;
     int result = CreateShortcut(paths.BinDir, kUninstallProgram, L"Uninstall Barcode Reader SDK");
@@ -131,22 +134,22 @@ int InstallMainComponents(CLPSSetupState* app, IProductInstallerCallbak* callbac
     return result;
 }
 
-int InstallTools(CLPSSetupState* app, IProductInstallerCallbak* callback) {
+int InstallTools(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextTools, 0)) return 0;
-    CopyComponentFolder(paths.BinDir, paths.PkgBinDir);
+    CopyComponentFolder(paths.BinDir, paths.PkgBinDir, run);
     if (!SendReport(callback, kTextTools, 0)) return 0;
     int result = CreateShortcut(paths.BinDir, L"KVNBarcodeDemo.exe", L"Barcode Reader SDK Demo");
     SendReport(callback, kTextTools, 100);
     return result;
 }
 
-int InstallHelp(CLPSSetupState* app, IProductInstallerCallbak* callback) {
+int InstallHelp(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextHelp, 0)) return 0;
-    CopyComponentFolder(paths.HelpDir, paths.PkgHelpDir);
+    CopyComponentFolder(paths.HelpDir, paths.PkgHelpDir, run);
     if (!SendReport(callback, kTextHelp, 50)) return 0;
     CreateShortcut(paths.HelpDir, L"kvnbarcode.chm", L"Help");
     int result = CreateShortcut(paths.HelpDir, L"Java\\docs\\index.html", L"Java Help");
@@ -154,28 +157,28 @@ int InstallHelp(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     return result;
 }
 
-int InstallSamples(CLPSSetupState* app, IProductInstallerCallbak* callback) {
+int InstallSamples(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextSamples, 0)) return 0;
-    CopyComponentFolder(paths.SamplesDir, paths.PkgSamplesDir);
+    CopyComponentFolder(paths.SamplesDir, paths.PkgSamplesDir, run);
     if (!SendReport(callback, kTextSamples, 20)) return 0;
-    CopyComponentFolder(paths.ImagesDir, paths.PkgImagesDir);
+    CopyComponentFolder(paths.ImagesDir, paths.PkgImagesDir, run);
     if (!SendReport(callback, kTextSamples, 40)) return 0;
-    CopyComponentFolder(paths.IncludeDir, paths.PkgIncludeDir);
+    CopyComponentFolder(paths.IncludeDir, paths.PkgIncludeDir, run);
     if (!SendReport(callback, kTextSamples, 50)) return 0;
-    CopyComponentFolder(paths.LibDir, paths.PkgLibDir);
+    CopyComponentFolder(paths.LibDir, paths.PkgLibDir, run);
     if (!SendReport(callback, kTextSamples, 70)) return 0;
     int result = CreateShortcut(paths.SamplesDir, nullptr, L"Samples");
     SendReport(callback, kTextSamples, 100);
     return result;
 }
 
-int InstallRedistributables(CLPSSetupState* app, IProductInstallerCallbak* callback) {
+int InstallRedistributables(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
     if (!SendReport(callback, kTextRedist, 0)) return 0;
-    CopyComponentFolder(paths.RedistDir, paths.PkgRedistDir);
+    CopyComponentFolder(paths.RedistDir, paths.PkgRedistDir, run);
     if (!SendReport(callback, kTextRedist, 50)) return 0;
     int result = CreateShortcut(paths.RedistDir, nullptr, L"Redistributables");
     SendReport(callback, kTextRedist, 100);

@@ -1,32 +1,19 @@
 #include "foundation/file_tree.h"
 
-#include <atomic>
-#include <cstdarg>
-#include <cstdio>
 #include <cwchar>
 #include <new>
 
 #include "foundation/arrays.h"
-#include "foundation/failure_count.h"
-#include "foundation/stop_signal.h"
+#include "foundation/debug_trace.h"
+#include "foundation/folder_walk.h"
+#include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
 
 namespace {
 
-const wchar_t kCreateFolderFailed[] =
-    L"Unable to create destination folder: %s.\n GetLastError() retruns: %d\n";
-const wchar_t kCopyFolderFailed[] = L"Unable to copy folder: %s.\n GetLastError() retruns: %d\n";
 const wchar_t kDeleteFileFailed[] = L"Unable to delete file: %s, \nGetLastError() returned %d\n";
 const wchar_t kDeleteFolderFailed[] =
     L"Unable to delete folder: %s.\n GetLastError() retruns: 0x%x\n";
-
-std::atomic<TraceSink> g_traceSink{nullptr};
-
-bool IsDotEntry(const wchar_t* name)
-{
-    return (name[0] == L'.' && name[1] == L'\0') ||
-           (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
-}
 
 bool IsFolder(DWORD attributes)
 {
@@ -39,20 +26,6 @@ bool IsFolderLink(DWORD attributes)
     return IsFolder(attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-// Opens the enumeration of every entry of folder; INVALID_HANDLE_VALUE when
-// the folder cannot be enumerated or its pattern would not fit.
-HANDLE OpenEnumeration(const wchar_t* folder, WIN32_FIND_DATAW& entry)
-{
-    ZeroFill(&entry, sizeof entry);
-    if (!folder || !*folder)
-        return INVALID_HANDLE_VALUE;
-    wchar_t pattern[kPathUnits];
-    ZeroFill(pattern, sizeof pattern);
-    if (!FormatEntryPath(pattern, kPathUnits, folder, L"*.*"))
-        return INVALID_HANDLE_VALUE;
-    return FindFirstFileW(pattern, &entry);
-}
-
 int RemoveFolder(const wchar_t* folder)
 {
     if (RemoveDirectoryW(folder))
@@ -60,6 +33,20 @@ int RemoveFolder(const wchar_t* folder)
     DebugTrace(kDeleteFolderFailed, folder, unsigned(GetLastError()));
     return 0;
 }
+
+// The rules of the tree copy: every file is replaced, every subfolder copied
+// as a whole tree.
+CWEntryOutcome CopyTreeFile(const wchar_t* destination, const wchar_t* source, CWRunControl*)
+{
+    return CopyFileW(source, destination, FALSE) ? CWEntryOutcome::InPlace : CWEntryOutcome::Failed;
+}
+
+CWEntryOutcome CopyTreeSubfolder(const wchar_t* destination, const wchar_t* source, CWRunControl* run)
+{
+    return CopyFolderTree(destination, source, run) ? CWEntryOutcome::InPlace : CWEntryOutcome::Failed;
+}
+
+const CWLevelRules kTreeRules = {CopyTreeFile, CopyTreeSubfolder, CWLevelError::OfLastAction};
 
 } // namespace
 
@@ -69,30 +56,6 @@ bool IsExistingFolder(const wchar_t* path)
         return false;
     const DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes);
-}
-
-TraceSink SetTraceSink(TraceSink sink)
-{
-    return g_traceSink.exchange(sink);
-}
-
-void DebugTrace(const wchar_t* format, ...)
-{
-    if (!format)
-        return;
-    constexpr int kTraceUnits = 1024;
-    wchar_t line[kTraceUnits];
-    va_list arguments;
-    va_start(arguments, format);
-    // The Microsoft-style formatter: "%s" takes a wide string here. A line
-    // that does not fit is cut; the last unit is always the terminator.
-    _vsnwprintf(line, kTraceUnits - 1, format, arguments);
-    va_end(arguments);
-    line[kTraceUnits - 1] = L'\0';
-    if (TraceSink sink = g_traceSink.load())
-        sink(line);
-    else
-        OutputDebugStringW(line);
 }
 
 int CreateFolderPath(const wchar_t* path)
@@ -135,54 +98,9 @@ int CreateFolderPath(const wchar_t* path)
     return result;
 }
 
-int CopyFolderTree(const wchar_t* destination, const wchar_t* source)
+int CopyFolderTree(const wchar_t* destination, const wchar_t* source, CWRunControl* run)
 {
-    if (!destination || !*destination)
-        return 0;
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = OpenEnumeration(source, entry);
-
-    int result = CreateDirectoryW(destination, nullptr) ? 1 : 0;
-    DWORD failure = result ? 0 : GetLastError();
-    if (!result) {
-        DebugTrace(kCreateFolderFailed, destination, int(failure));
-        if (!IsExistingFolder(destination))
-            CountFailure();
-    }
-
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (IsDotEntry(entry.cFileName))
-                continue;
-            if (StopRequested())
-                break;  // the run was cancelled: no further entry is copied
-            wchar_t from[kPathUnits];
-            wchar_t to[kPathUnits];
-            ZeroFill(from, sizeof from);
-            ZeroFill(to, sizeof to);
-            if (!FormatEntryPath(from, kPathUnits, source, entry.cFileName) ||
-                !FormatEntryPath(to, kPathUnits, destination, entry.cFileName)) {
-                result = 0;
-                failure = ERROR_FILENAME_EXCED_RANGE;
-                CountFailure();
-                continue;
-            }
-            if (IsFolder(entry.dwFileAttributes)) {
-                result = CopyFolderTree(to, from);  // counts its own failures
-                failure = result ? 0 : GetLastError();
-            } else {
-                result = CopyFileW(from, to, FALSE) ? 1 : 0;
-                failure = result ? 0 : GetLastError();
-                if (!result)
-                    CountFailure();
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-
-    if (!result)
-        DebugTrace(kCopyFolderFailed, source ? source : L"", int(failure));
-    return result;
+    return CopyFolderLevel(destination, source, kTreeRules, run);
 }
 
 namespace {
@@ -214,34 +132,30 @@ void DeleteFileOfTree(const FileToDelete& file)
 int DeleteTreeOfFolder(const wchar_t* folder)
 {
     CWPtArray files;
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = OpenEnumeration(folder, entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (IsDotEntry(entry.cFileName))
-                continue;
-            FileToDelete* file = new (std::nothrow) FileToDelete;
-            if (!file)
-                continue;
-            ZeroFill(file->path, sizeof file->path);
-            file->attributes = entry.dwFileAttributes;
-            // An entry whose path would not fit stays, and so does the folder.
-            if (!FormatEntryPath(file->path, kPathUnits, folder, entry.cFileName)) {
-                delete file;
-                continue;
-            }
-            if (IsFolderLink(entry.dwFileAttributes)) {
-                RemoveFolder(file->path);
-                delete file;
-            } else if (IsFolder(entry.dwFileAttributes)) {
-                DeleteTreeOfFolder(file->path);
-                delete file;
-            } else if (!files.Add(file)) {
-                delete file;
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
+    CWFolderEntries entries(folder);
+    while (entries.Next()) {
+        const WIN32_FIND_DATAW& entry = entries.Entry();
+        FileToDelete* file = new (std::nothrow) FileToDelete;
+        if (!file)
+            continue;
+        ZeroFill(file->path, sizeof file->path);
+        file->attributes = entry.dwFileAttributes;
+        // An entry whose path would not fit stays, and so does the folder.
+        if (!FormatEntryPath(file->path, kPathUnits, folder, entry.cFileName)) {
+            delete file;
+            continue;
+        }
+        if (IsFolderLink(entry.dwFileAttributes)) {
+            RemoveFolder(file->path);
+            delete file;
+        } else if (IsFolder(entry.dwFileAttributes)) {
+            DeleteTreeOfFolder(file->path);
+            delete file;
+        } else if (!files.Add(file)) {
+            delete file;
+        }
     }
+    entries.Close();
 
     while (files.GetCount() > 0) {
         FileToDelete* file = static_cast<FileToDelete*>(files.GetAt(0));
@@ -277,14 +191,14 @@ int WriteBytesToFile(const wchar_t* path, const void* bytes, uint32_t count, DWO
         *attributes = INVALID_FILE_ATTRIBUTES;
     if (!path)
         return -1;
-    const HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const CWFileHandle file(
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return -1;
     int result = 0;
     if (count > 0) {
         DWORD written = 0;
-        if (!WriteFile(file, bytes, count, &written, nullptr))
+        if (!WriteFile(file.Get(), bytes, count, &written, nullptr))
             result = int(GetLastError());
         else if (written != count)
             result = ERROR_HANDLE_DISK_FULL;  // a short write is no success
@@ -292,8 +206,7 @@ int WriteBytesToFile(const wchar_t* path, const void* bytes, uint32_t count, DWO
     // The basic information only: the whole of GetFileInformationByHandle
     // costs Wine a lookup of the file's name.
     FILE_BASIC_INFO information;
-    if (attributes && GetFileInformationByHandleEx(file, FileBasicInfo, &information, sizeof information))
+    if (attributes && GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &information, sizeof information))
         *attributes = information.FileAttributes;
-    CloseHandle(file);
     return result;
 }

@@ -3,13 +3,17 @@
 #include <windows.h>
 #include "foundation/block.h"
 
+class CWRunControl;
+
 // Outcome of the last CreateDirectoryW (non-zero when the innermost folder was created).
 int CreateFolderPath(const wchar_t* path);
-// Outcome of the last action (see the tree copy rules); entries whose path
-// would not fit in 260 units are skipped and count as a failed action. Every
-// folder that cannot be created and every entry that is not copied adds to
-// the thread's failure count (foundation/failure_count.h).
-int CopyFolderTree(const wchar_t* destination, const wchar_t* source);
+// Outcome of the last action (see CopyFolderLevel, foundation/folder_walk.h);
+// entries whose path would not fit in 260 units are skipped and count as a
+// failed action. Every folder that cannot be created and every entry that is
+// not copied adds to the failure count of run (foundation/run_control.h); a
+// run asked to stop ends the copy between two entries. Without a run: never
+// stopped, nothing counted.
+int CopyFolderTree(const wchar_t* destination, const wchar_t* source, CWRunControl* run = nullptr);
 // Non-zero when the folder itself was removed. Never follows reparse points.
 int DeleteFolderTree(const wchar_t* folder);
 // 0 on success, -1 when the path is null or the file cannot be created,
@@ -25,10 +29,3 @@ int WriteBytesToFile(const wchar_t* path, const void* bytes, uint32_t count, DWO
 // True when path names an existing folder (a failed folder creation that
 // found one in place is no failure).
 bool IsExistingFolder(const wchar_t* path);
-// Receives the diagnostics; writes at most a debugger line, nothing else.
-void DebugTrace(const wchar_t* format, ...);
-
-// Where DebugTrace hands each formatted line instead of the debugger output
-// (null, the default: debugger output). Returns the previous sink.
-using TraceSink = void (*)(const wchar_t* line);
-TraceSink SetTraceSink(TraceSink sink);

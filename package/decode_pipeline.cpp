@@ -36,7 +36,8 @@ const void* LockPayload(HMODULE module, DWORD& size) {
 
 }  // namespace
 
-int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, const wchar_t* packageDir) {
+int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, const wchar_t* packageDir,
+                          CWRunControl* run) {
     wchar_t folder[kPathUnits];
     ZeroFill(folder, sizeof folder);
     if (packageDir) {
@@ -80,6 +81,6 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     if (!Report(callback, kValidatingPackageText, 90)) return status == 0 ? 1 : 0;
     Sleep(50);
 
-    if (status == 0) status = ExtractPackage(package, &helper, folder);
+    if (status == 0) status = ExtractPackage(package, &helper, folder, run);
     return status == 0 ? 1 : 0;
 }

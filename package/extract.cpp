@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "foundation/failure_count.h"
 #include "foundation/file_tree.h"
 #include "foundation/path_util.h"
+#include "foundation/run_control.h"
 #include "package/package_format.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "package names are UTF-16 code units");
@@ -37,7 +37,7 @@ int WriteRecordFile(const PackageRecord& record, const wchar_t* path, DWORD* att
 // afterwards, or a file that cannot be created or written, goes on with the
 // next record but counts as a failure of the run; the result is then false.
 // The record's attributes are applied unless the entry carries them already.
-bool WriteRecord(const PackageRecord& record, const wchar_t* path) {
+bool WriteRecord(const PackageRecord& record, const wchar_t* path, CWRunControl* run) {
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
     bool written = true;
     if (record.IsFolder()) {
@@ -47,14 +47,15 @@ bool WriteRecord(const PackageRecord& record, const wchar_t* path) {
     } else {
         written = WriteRecordFile(record, path, &attributes) == 0;
     }
-    if (!written) CountFailure();
+    if (!written) CountFailure(run);
     if (!AlreadyCarries(attributes, record.attributes)) SetFileAttributesW(path, record.attributes);
     return written;
 }
 
 }  // namespace
 
-int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wchar_t* destination) {
+int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wchar_t* destination,
+                   CWRunControl* run) {
     // An empty destination would put the tree under the current folder.
     if (!destination || destination[0] == 0) return -1;
 
@@ -80,14 +81,14 @@ int ExtractPackage(const CWBlock& package, CWPackageCallback* progress, const wc
         // a device or a stream, are not written: the package is at fault, so
         // the run counts a failure. The record still counts for progress.
         if (!PreparePackageName(record.name)) {
-            CountFailure();
+            CountFailure(run);
         } else {
             wchar_t name[kRecordNameUnits + 1];
             for (uint32_t i = 0; i <= kRecordNameUnits; ++i) name[i] = static_cast<wchar_t>(record.name[i]);
             wchar_t path[kPathUnits];
             ZeroFill(path, sizeof path);
             if (!JoinPath(path, kPathUnits, destination, name, nullptr)) return -2;
-            destinationThere = WriteRecord(record, path);
+            destinationThere = WriteRecord(record, path, run);
         }
 
         if (progress && !progress->OnExtractProgress(reader.PercentDone())) break;

@@ -2,7 +2,7 @@
 #include <objbase.h>
 #include "app/install_sequence.h"
 #include "app/setup_state.h"
-#include "foundation/stop_signal.h"
+#include "foundation/run_control.h"
 #include "framework/property_sheet.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
@@ -40,11 +40,11 @@ DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
     if (!page) return 0;
     HRESULT com = CoInitialize(nullptr);
     InstallOutcome outcome;
-    // A cancel also ends a long folder copy between two files, so the
-    // termination after the bounded wait stays a last resort.
-    CWStopSignal stopSignal(&page->m_running, &page->m_cleaningUp);
+    // The worker's run: a cancel also ends a long folder copy between two
+    // files, so the termination after the bounded wait stays a last resort.
+    CWRunControl run(&page->m_running, &page->m_cleaningUp);
     try {
-        if (page->m_app) InstallProducts(page->m_app, page, &outcome);
+        if (page->m_app) InstallProducts(page->m_app, page, &outcome, &run);
     } catch (...) {
         // A failed run: the package counts as not installed.
         outcome.packageDecoded = 0;

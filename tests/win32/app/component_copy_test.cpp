@@ -1,6 +1,7 @@
 // The version-aware copy of one package folder level.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "app/install_sequence.h"
 #include "foundation/registry_version.h"
+#include "foundation/run_control.h"
 #include "tests/win32/app/test_support.h"
 
 namespace {
@@ -137,6 +139,20 @@ TEST_F(ComponentCopy, DestinationWithoutParentCopiesNothing) {
     const std::wstring orphan = Join(root, L"no-parent\\installed");
     EXPECT_EQ(0, CopyComponentFolder(orphan.c_str(), source.c_str()));
     EXPECT_FALSE(PathExists(Join(root, L"no-parent")));
+}
+
+// A cancelled run ends the copy between two entries: the folder is made,
+// nothing goes into it; the same run going on copies everything.
+TEST_F(ComponentCopy, CopiesNothingOnceTheRunIsStopped) {
+    ASSERT_TRUE(WriteFileBytes(Join(source, L"a.txt"), "a"));
+    ASSERT_TRUE(MakeFolders(Join(source, L"sub")));
+    std::atomic<int> keepGoing(0);
+    CWRunControl run(&keepGoing);
+    EXPECT_EQ(1, CopyComponentFolder(destination.c_str(), source.c_str(), &run));
+    EXPECT_TRUE(ListFolder(destination).empty());
+    keepGoing.store(1);
+    EXPECT_NE(0, CopyComponentFolder(destination.c_str(), source.c_str(), &run));
+    EXPECT_EQ((std::vector<std::wstring>{L"a.txt", L"sub"}), ListFolder(destination));
 }
 
 TEST_F(ComponentCopy, EmptyFoldersAreRefused) {

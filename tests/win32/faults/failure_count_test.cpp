@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "app/install_sequence.h"
-#include "foundation/failure_count.h"
 #include "foundation/file_tree.h"
+#include "foundation/run_control.h"
 #include "package/extract.h"
 #include "tests/native/package/image_builder.h"
 #include "tests/win32/app/test_support.h"
@@ -17,46 +17,45 @@
 namespace {
 
 TEST(FailureCount, CountsOnlyOnTheThreadThatOwnsIt) {
-    CountFailure();  // no counter yet: nothing happens
-    EXPECT_EQ(0, CurrentFailureCount());
-    CWFailureCount run;
-    CountFailure();
-    CountFailure();
-    EXPECT_EQ(2, run.Count());
-    EXPECT_EQ(2, CurrentFailureCount());
+    CountFailure(nullptr);  // no run: nothing happens
+    CWRunControl run;
+    EXPECT_EQ(0, run.Failures());
+    CountFailure(&run);
+    CountFailure(&run);
+    EXPECT_EQ(2, run.Failures());
 
     int otherCount = -1;
     std::thread other([&otherCount] {
-        CountFailure();  // a thread without a counter of its own
-        CWFailureCount own;
-        CountFailure();
-        otherCount = own.Count();
+        CountFailure(nullptr);  // a thread without a run of its own
+        CWRunControl own;
+        CountFailure(&own);
+        otherCount = own.Failures();
     });
     other.join();
     EXPECT_EQ(1, otherCount);
-    EXPECT_EQ(2, run.Count()) << "another thread's failures reached this run";
+    EXPECT_EQ(2, run.Failures()) << "another thread's failures reached this run";
 }
 
 TEST(FailureCount, AnInnerCounterGivesTheThreadBackTheOuterOne) {
-    CWFailureCount outer;
+    CWRunControl outer;
     {
-        CWFailureCount inner;
-        CountFailure();
-        EXPECT_EQ(1, inner.Count());
-        EXPECT_EQ(0, outer.Count());
+        CWRunControl inner;
+        CountFailure(&inner);
+        EXPECT_EQ(1, inner.Failures());
+        EXPECT_EQ(0, outer.Failures());
     }
-    CountFailure();
-    EXPECT_EQ(1, outer.Count());
+    CountFailure(&outer);
+    EXPECT_EQ(1, outer.Failures());
     {
-        CWFailureCount later;
+        CWRunControl later;
     }
-    EXPECT_EQ(1, CurrentFailureCount());
+    EXPECT_EQ(1, outer.Failures());
 }
 
 TEST(FailureCount, DoesNotWrapAround) {
-    CWFailureCount run;
-    for (int i = 0; i < 3; ++i) run.Add();
-    EXPECT_EQ(3, run.Count());
+    CWRunControl run;
+    for (int i = 0; i < 3; ++i) run.CountFailure();
+    EXPECT_EQ(3, run.Failures());
 }
 
 // A file held open without sharing in this process: no copy can replace it.
@@ -92,9 +91,9 @@ protected:
 TEST_F(TreeCounting, ACompleteCopyIntoExistingFoldersCountsNothing) {
     ASSERT_TRUE(MakeFolders(Join(destination, L"sub")));
     ASSERT_TRUE(WriteFileBytes(Join(destination, L"a.txt"), "old"));
-    CWFailureCount run;
-    EXPECT_NE(0, CopyFolderTree(destination.c_str(), source.c_str()));
-    EXPECT_EQ(0, run.Count());
+    CWRunControl run;
+    EXPECT_NE(0, CopyFolderTree(destination.c_str(), source.c_str(), &run));
+    EXPECT_EQ(0, run.Failures());
     EXPECT_EQ("a", ReadFileBytes(Join(destination, L"a.txt")));
     EXPECT_EQ("d", ReadFileBytes(Join(destination, L"sub\\d.txt")));
 }
@@ -103,19 +102,19 @@ TEST_F(TreeCounting, AnEmptyOrMissingSourceIsNoFailureThoughTheResultIsZero) {
     const std::wstring empty = Join(root, L"empty");
     ASSERT_TRUE(MakeFolders(empty));
     ASSERT_TRUE(MakeFolders(destination));
-    CWFailureCount run;
-    EXPECT_EQ(0, CopyFolderTree(destination.c_str(), empty.c_str()));
-    EXPECT_EQ(0, CopyComponentFolder(destination.c_str(), Join(root, L"missing").c_str()));
-    EXPECT_EQ(0, run.Count());
+    CWRunControl run;
+    EXPECT_EQ(0, CopyFolderTree(destination.c_str(), empty.c_str(), &run));
+    EXPECT_EQ(0, CopyComponentFolder(destination.c_str(), Join(root, L"missing").c_str(), &run));
+    EXPECT_EQ(0, run.Failures());
 }
 
 TEST_F(TreeCounting, AHeldDestinationFileIsCountedAndTheOthersAreCopied) {
     ASSERT_TRUE(MakeFolders(Join(destination, L"sub")));
     HeldFile held(Join(destination, L"sub\\c.txt"));
     ASSERT_TRUE(held.Held());
-    CWFailureCount run;
-    CopyFolderTree(destination.c_str(), source.c_str());
-    EXPECT_EQ(1, run.Count());
+    CWRunControl run;
+    CopyFolderTree(destination.c_str(), source.c_str(), &run);
+    EXPECT_EQ(1, run.Failures());
     EXPECT_EQ("a", ReadFileBytes(Join(destination, L"a.txt")));
     EXPECT_EQ("b", ReadFileBytes(Join(destination, L"b.txt")));
     EXPECT_EQ("d", ReadFileBytes(Join(destination, L"sub\\d.txt")));
@@ -124,21 +123,21 @@ TEST_F(TreeCounting, AHeldDestinationFileIsCountedAndTheOthersAreCopied) {
 TEST_F(TreeCounting, AFileWhereAFolderBelongsCountsTheFolderAndEachFileInIt) {
     ASSERT_TRUE(MakeFolders(destination));
     ASSERT_TRUE(WriteFileBytes(Join(destination, L"sub"), "in the way"));
-    CWFailureCount run;
-    CopyFolderTree(destination.c_str(), source.c_str());
-    EXPECT_EQ(3, run.Count()) << "sub, sub\\c.txt, sub\\d.txt";
+    CWRunControl run;
+    CopyFolderTree(destination.c_str(), source.c_str(), &run);
+    EXPECT_EQ(3, run.Failures()) << "sub, sub\\c.txt, sub\\d.txt";
     EXPECT_EQ("in the way", ReadFileBytes(Join(destination, L"sub")));
 }
 
 TEST_F(TreeCounting, ADestinationWithoutItsParentCountsEveryEntry) {
     const std::wstring orphan = Join(root, L"no\\such\\parent");
-    CWFailureCount run;
-    EXPECT_EQ(0, CopyFolderTree(orphan.c_str(), source.c_str()));
+    CWRunControl run;
+    EXPECT_EQ(0, CopyFolderTree(orphan.c_str(), source.c_str(), &run));
     // The folder, a.txt, b.txt, sub, sub\c.txt, sub\d.txt.
-    EXPECT_EQ(6, run.Count());
-    CWFailureCount component;
-    EXPECT_EQ(0, CopyComponentFolder(orphan.c_str(), source.c_str()));
-    EXPECT_EQ(6, component.Count());
+    EXPECT_EQ(6, run.Failures());
+    CWRunControl component;
+    EXPECT_EQ(0, CopyComponentFolder(orphan.c_str(), source.c_str(), &component));
+    EXPECT_EQ(6, component.Failures());
 }
 
 TEST_F(TreeCounting, TheVersionAwareCopyCountsAHeldFileButNotAKeptNewerOne) {
@@ -149,26 +148,26 @@ TEST_F(TreeCounting, TheVersionAwareCopyCountsAHeldFileButNotAKeptNewerOne) {
     ASSERT_TRUE(CopyFileW(Join(versions, L"version_v2_0.dll").c_str(), Join(destination, library).c_str(), FALSE));
     const std::string newer = ReadFileBytes(Join(destination, library));
     {
-        CWFailureCount run;
-        CopyComponentFolder(destination.c_str(), source.c_str());
-        EXPECT_EQ(0, run.Count()) << "a newer installed file that is kept is no failure";
+        CWRunControl run;
+        CopyComponentFolder(destination.c_str(), source.c_str(), &run);
+        EXPECT_EQ(0, run.Failures()) << "a newer installed file that is kept is no failure";
         EXPECT_EQ(newer, ReadFileBytes(Join(destination, library)));
         EXPECT_EQ("a", ReadFileBytes(Join(destination, L"a.txt")));
     }
     {
         HeldFile held(Join(destination, L"b.txt"));
         ASSERT_TRUE(held.Held());
-        CWFailureCount run;
-        CopyComponentFolder(destination.c_str(), source.c_str());
-        EXPECT_EQ(1, run.Count());
+        CWRunControl run;
+        CopyComponentFolder(destination.c_str(), source.c_str(), &run);
+        EXPECT_EQ(1, run.Failures());
     }
     {
         // A file where the destination folder belongs: the folder and every entry.
         const std::wstring blocked = Join(root, L"blocked");
         ASSERT_TRUE(WriteFileBytes(blocked, "x"));
-        CWFailureCount run;
-        CopyComponentFolder(blocked.c_str(), source.c_str());
-        EXPECT_EQ(1 + 6, run.Count()) << "the folder, runtime.dll, a, b, sub, sub\\c, sub\\d";
+        CWRunControl run;
+        CopyComponentFolder(blocked.c_str(), source.c_str(), &run);
+        EXPECT_EQ(1 + 6, run.Failures()) << "the folder, runtime.dll, a, b, sub, sub\\c, sub\\d";
     }
 }
 
@@ -181,9 +180,9 @@ protected:
     int Extract(const ImageBuilder& image, int& failures) {
         CWBlock package;
         Fill(package, image.bytes);
-        CWFailureCount run;
-        const int status = ExtractPackage(package, nullptr, root.c_str());
-        failures = run.Count();
+        CWRunControl run;
+        const int status = ExtractPackage(package, nullptr, root.c_str(), &run);
+        failures = run.Failures();
         return status;
     }
     std::wstring root;

@@ -4,13 +4,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "foundation/block.h"
+#include "foundation/debug_trace.h"
 #include "foundation/file_tree.h"
-#include "foundation/stop_signal.h"
+#include "foundation/folder_walk.h"
+#include "foundation/run_control.h"
 #include <atomic>
 #include "foundation/path_util.h"
 
@@ -156,25 +159,25 @@ TEST_F(FileTree, CopyFolderTreeStopsBetweenFilesOnceTheRunIsCancelled)
 
     std::atomic<int> keepGoing(1);
     {
-        CWStopSignal signal(&keepGoing);
-        EXPECT_NE(CopyFolderTree(At(L"all").c_str(), At(L"src").c_str()), 0);
+        CWRunControl run(&keepGoing);
+        EXPECT_NE(CopyFolderTree(At(L"all").c_str(), At(L"src").c_str(), &run), 0);
     }
     EXPECT_EQ(ReadText(At(L"all\\f19.txt")), "x");
     EXPECT_EQ(ReadText(At(L"all\\sub\\inner.txt")), "y");
 
     keepGoing.store(0);
     {
-        CWStopSignal signal(&keepGoing);
-        EXPECT_TRUE(StopRequested());
-        CopyFolderTree(At(L"none").c_str(), At(L"src").c_str());
+        CWRunControl run(&keepGoing);
+        EXPECT_TRUE(StopRequested(&run));
+        CopyFolderTree(At(L"none").c_str(), At(L"src").c_str(), &run);
     }
     // The folder of the level is made; no entry below it is copied.
     EXPECT_TRUE(IsFolder(At(L"none")));
     for (int i = 0; i < 20; ++i)
         EXPECT_FALSE(Exists(At(L"none\\f" + std::to_wstring(i) + L".txt")));
     EXPECT_FALSE(Exists(At(L"none\\sub")));
-    // Without a signal the thread is never asked to stop.
-    EXPECT_FALSE(StopRequested());
+    // Without a run control nothing is ever asked to stop.
+    EXPECT_FALSE(StopRequested(nullptr));
 }
 
 TEST_F(FileTree, CopyFolderTreeResultIsTheLastAction)
@@ -268,6 +271,122 @@ TEST_F(FileTree, CopyDiagnosticsAreTheExactTexts)
             L".\n GetLastError() retruns: 183\n",
         L"Unable to copy folder: " + At(L"empty") + L".\n GetLastError() retruns: 183\n"};
     EXPECT_EQ(Traces(), expected);
+}
+
+// What the level rules of the tests below were called with.
+struct RuleCall {
+    std::wstring destination;
+    std::wstring source;
+    bool subfolder;
+};
+
+std::vector<RuleCall>& RuleCalls()
+{
+    static std::vector<RuleCall> calls;
+    return calls;
+}
+
+// Files named "keep*" are kept, "fail*" fail with ERROR_ACCESS_DENIED, others are put in place.
+CWEntryOutcome RecordFile(const wchar_t* destination, const wchar_t* source, CWRunControl*)
+{
+    RuleCalls().push_back({destination, source, false});
+    const wchar_t* name = wcsrchr(source, L'\\') + 1;
+    if (wcsncmp(name, L"keep", 4) == 0)
+        return CWEntryOutcome::Kept;
+    if (wcsncmp(name, L"fail", 4) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return CWEntryOutcome::Failed;
+    }
+    return CWEntryOutcome::InPlace;
+}
+
+CWEntryOutcome RecordSubfolder(const wchar_t* destination, const wchar_t* source, CWRunControl*)
+{
+    RuleCalls().push_back({destination, source, true});
+    return CWEntryOutcome::Failed;
+}
+
+TEST_F(FileTree, FolderEntriesPassOverTheDotsAndEndForGood)
+{
+    CreateFolderPath(At(L"level\\sub").c_str());
+    WriteText(At(L"level\\a.txt"), "a");
+    WriteText(At(L"level\\b.txt"), "b");
+    std::vector<std::wstring> names;
+    CWFolderEntries entries(At(L"level").c_str());
+    while (entries.Next())
+        names.push_back(entries.Entry().cFileName + std::wstring(entries.EntryIsFolder() ? L"\\" : L""));
+    EXPECT_FALSE(entries.Next());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"a.txt", L"b.txt", L"sub\\"}));
+
+    EXPECT_FALSE(CWFolderEntries(nullptr).Next());
+    EXPECT_FALSE(CWFolderEntries(L"").Next());
+    EXPECT_FALSE(CWFolderEntries(At(L"missing").c_str()).Next());
+}
+
+TEST_F(FileTree, CopyFolderLevelHandsEachEntryToItsRuleAndCountsFailedFiles)
+{
+    CreateFolderPath(At(L"src\\sub").c_str());
+    WriteText(At(L"src\\copy.txt"), "c");
+    WriteText(At(L"src\\fail.txt"), "f");
+    WriteText(At(L"src\\keep.txt"), "k");
+    RuleCalls().clear();
+    CWRunControl run;
+    const CWLevelRules rules = {RecordFile, RecordSubfolder, CWLevelError::OfLastAction};
+    CopyFolderLevel(At(L"dst").c_str(), At(L"src").c_str(), rules, &run);
+    EXPECT_TRUE(IsFolder(At(L"dst")));
+    ASSERT_EQ(RuleCalls().size(), 4u);
+    for (const RuleCall& call : RuleCalls()) {
+        const std::wstring name = call.source.substr(call.source.rfind(L'\\') + 1);
+        EXPECT_EQ(call.source, At(L"src\\" + name));
+        EXPECT_EQ(call.destination, At(L"dst\\" + name));
+        EXPECT_EQ(call.subfolder, name == L"sub");
+    }
+    EXPECT_EQ(run.Failures(), 1) << "fail.txt only: a subfolder's rule counts its own";
+
+    // A stopped run makes the folder and asks no rule.
+    std::atomic<int> keepGoing(0);
+    CWRunControl stopped(&keepGoing);
+    RuleCalls().clear();
+    EXPECT_NE(CopyFolderLevel(At(L"none").c_str(), At(L"src").c_str(), rules, &stopped), 0);
+    EXPECT_TRUE(IsFolder(At(L"none")));
+    EXPECT_TRUE(RuleCalls().empty());
+}
+
+// A kept entry leaves the result as it was; the closing line names the error
+// of the action that failed, or the last error once the enumeration is over.
+TEST_F(FileTree, CopyFolderLevelResultAndClosingLine)
+{
+    CreateFolderPath(At(L"keep").c_str());
+    WriteText(At(L"keep\\keep.txt"), "k");
+    CreateFolderPath(At(L"fail").c_str());
+    WriteText(At(L"fail\\fail.txt"), "f");
+    CWLevelRules rules = {RecordFile, RecordSubfolder, CWLevelError::OfLastAction};
+    EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"keep").c_str(), rules, nullptr), 1);
+    EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"keep").c_str(), rules, nullptr), 0);
+
+    const std::wstring closing = L"Unable to copy folder: " + At(L"fail") + L".\n GetLastError() retruns: ";
+    Traces().clear();
+    EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"fail").c_str(), rules, nullptr), 0);
+    EXPECT_EQ(Traces().back(), closing + L"5\n");
+    rules.closingError = CWLevelError::AtEnd;
+    EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"fail").c_str(), rules, nullptr), 0);
+    EXPECT_EQ(Traces().back(), closing + L"18\n") << "ERROR_NO_MORE_FILES, the enumeration's end";
+}
+
+TEST(RunControl, FollowsTheCallersFlagAndMarksTheCleanup)
+{
+    std::atomic<int> keepGoing(1);
+    std::atomic<int> cleaningUp(0);
+    CWRunControl run(&keepGoing, &cleaningUp);
+    EXPECT_FALSE(StopRequested(&run));
+    keepGoing.store(0);
+    EXPECT_TRUE(StopRequested(&run));
+    run.MarkCleaningUp();
+    EXPECT_EQ(cleaningUp.load(), 1);
+    CWRunControl alone;  // no flags: never asked to stop, the mark goes nowhere
+    alone.MarkCleaningUp();
+    EXPECT_FALSE(alone.StopRequested());
 }
 
 TEST_F(FileTree, WriteBlockToFileCreatesOrReplaces)

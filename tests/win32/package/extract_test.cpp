@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "foundation/failure_count.h"
+#include "foundation/run_control.h"
 #include "package/extract.h"
 #include "package/package_format.h"
 #include "tests/native/package/image_builder.h"
@@ -10,10 +10,11 @@ namespace {
 
 std::vector<uint8_t> Bytes(const char* text) { return std::vector<uint8_t>(text, text + strlen(text)); }
 
-int Extract(const ImageBuilder& image, const std::wstring& destination, CWPackageCallback* progress = nullptr) {
+int Extract(const ImageBuilder& image, const std::wstring& destination, CWPackageCallback* progress = nullptr,
+            CWRunControl* run = nullptr) {
     CWBlock package;
     Fill(package, image.bytes);
-    return ExtractPackage(package, progress, destination.c_str());
+    return ExtractPackage(package, progress, destination.c_str(), run);
 }
 
 TEST(ExtractPackage, AnImageWithoutRecordsCreatesNothing) {
@@ -43,9 +44,9 @@ TEST(ExtractPackage, NamesThatOnlyDifferInSeparatorsAreWritten) {
     image.Record(u"Help\\Java//\\index.html", 0x20, Bytes("java"));
     image.Record(u"..\\\\up.txt", 0x20, Bytes("bad"));  // still refused
     RecordingProgress progress;
-    CWFailureCount failures;
-    EXPECT_EQ(0, Extract(image, temp.path(), &progress));
-    EXPECT_EQ(1, failures.Count()) << "only the name that leaves the folder";
+    CWRunControl failures;
+    EXPECT_EQ(0, Extract(image, temp.path(), &progress, &failures));
+    EXPECT_EQ(1, failures.Failures()) << "only the name that leaves the folder";
     EXPECT_EQ(5u, progress.percents.size());
     EXPECT_EQ(Bytes("guide"), ReadAll(temp / L"Help\\guide.txt"));
     EXPECT_EQ(Bytes("java"), ReadAll(temp / L"Help\\Java\\index.html"));
@@ -114,11 +115,11 @@ TEST(ExtractPackage, EntriesInTheWayAreReplacedOrCountedAndEndWithTheRecordsAttr
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_HIDDEN));
 
-    CWFailureCount failures;
+    CWRunControl failures;
     ImageBuilder image;
     image.U32(1).Record(u"hidden.bin", 0x20, Bytes("new")).Record(u"locked.bin", 0x20, Bytes("new"));
     image.Record(u"fresh.bin", 0x20, Bytes("new")).Record(u"Folder", 0x10, {});
-    EXPECT_EQ(0, Extract(image, temp.path()));
+    EXPECT_EQ(0, Extract(image, temp.path(), nullptr, &failures));
 
     EXPECT_EQ(Bytes("new"), ReadAll(hidden));
     const bool replaced = ReadAll(locked) == Bytes("new");
@@ -130,7 +131,7 @@ TEST(ExtractPackage, EntriesInTheWayAreReplacedOrCountedAndEndWithTheRecordsAttr
     EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesW(locked.c_str()));
     EXPECT_EQ(DWORD(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesW(fresh.c_str()));
     EXPECT_EQ(DWORD(FILE_ATTRIBUTE_DIRECTORY), GetFileAttributesW(folder.c_str()));
-    EXPECT_EQ(replaced ? 0 : 1, failures.Count()) << "the read-only file only, when it stayed";
+    EXPECT_EQ(replaced ? 0 : 1, failures.Failures()) << "the read-only file only, when it stayed";
 }
 
 TEST(ExtractPackage, UnnamedRecordsAreSkippedWithoutAReport) {
