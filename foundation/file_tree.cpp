@@ -206,7 +206,8 @@ int WriteBytesToFile(const wchar_t* path, const void* bytes, uint32_t count, DWO
     // The basic information only: the whole of GetFileInformationByHandle
     // costs Wine a lookup of the file's name.
     FILE_BASIC_INFO information;
-    if (attributes && GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &information, sizeof information))
+    if (attributes &&
+        GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &information, sizeof information))
         *attributes = information.FileAttributes;
     return result;
 }
