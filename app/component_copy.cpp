@@ -34,7 +34,7 @@ CWEntryOutcome CopySubtree(const wchar_t* destination, const wchar_t* source, CW
 
 // The closing line names the thread's last error when the level ends, as it
 // always has for the component copy.
-const CWLevelRules kComponentRules = {CopyVersionedFile, CopySubtree, CWLevelError::AtEnd};
+const CWLevelRules kComponentRules = {CopyVersionedFile, CopySubtree};
 
 }  // namespace
 

@@ -46,7 +46,7 @@ CWEntryOutcome CopyTreeSubfolder(const wchar_t* destination, const wchar_t* sour
     return CopyFolderTree(destination, source, run) ? CWEntryOutcome::InPlace : CWEntryOutcome::Failed;
 }
 
-const CWLevelRules kTreeRules = {CopyTreeFile, CopyTreeSubfolder, CWLevelError::OfLastAction};
+const CWLevelRules kTreeRules = {CopyTreeFile, CopyTreeSubfolder};
 
 } // namespace
 

@@ -90,8 +90,7 @@ int CopyFolderLevel(const wchar_t* destination, const wchar_t* source, const CWL
     entries.Close();
 
     if (!result) {
-        const DWORD named = rules.closingError == CWLevelError::AtEnd ? GetLastError() : failure;
-        DebugTrace(kCopyFolderFailed, source ? source : L"", int(named));
+        DebugTrace(kCopyFolderFailed, source ? source : L"", int(failure));
     }
     return result;
 }

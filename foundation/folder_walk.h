@@ -46,16 +46,9 @@ enum class CWEntryOutcome {
 using CWEntryRule = CWEntryOutcome (*)(const wchar_t* destination, const wchar_t* source,
                                        CWRunControl* run);
 
-// Which error the closing line of a level that ends with result 0 names.
-enum class CWLevelError {
-    OfLastAction,  // the error of the action that made the result 0
-    AtEnd,         // the thread's last error once the enumeration is closed
-};
-
 struct CWLevelRules {
     CWEntryRule file;       // a file it fails counts as a failure of the run
     CWEntryRule subfolder;  // counts its own failures
-    CWLevelError closingError;
 };
 
 // Copies one level of source into destination. In this order: the
@@ -67,6 +60,6 @@ struct CWLevelRules {
 // action (the creation, then each entry's outcome; a kept entry changes
 // nothing): 1 or 0, and 0 without a destination, when nothing is done at all.
 // Failures are traced as "Unable to create destination folder" and, when the
-// result is 0, "Unable to copy folder" with the error rules.closingError names.
+// result is 0, "Unable to copy folder" with the error of the action that made it 0.
 int CopyFolderLevel(const wchar_t* destination, const wchar_t* source, const CWLevelRules& rules,
                     CWRunControl* run);

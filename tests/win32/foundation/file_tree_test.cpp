@@ -332,7 +332,7 @@ TEST_F(FileTree, CopyFolderLevelHandsEachEntryToItsRuleAndCountsFailedFiles)
     WriteText(At(L"src\\keep.txt"), "k");
     RuleCalls().clear();
     CWRunControl run;
-    const CWLevelRules rules = {RecordFile, RecordSubfolder, CWLevelError::OfLastAction};
+    const CWLevelRules rules = {RecordFile, RecordSubfolder};
     CopyFolderLevel(At(L"dst").c_str(), At(L"src").c_str(), rules, &run);
     EXPECT_TRUE(IsFolder(At(L"dst")));
     ASSERT_EQ(RuleCalls().size(), 4u);
@@ -354,14 +354,14 @@ TEST_F(FileTree, CopyFolderLevelHandsEachEntryToItsRuleAndCountsFailedFiles)
 }
 
 // A kept entry leaves the result as it was; the closing line names the error
-// of the action that failed, or the last error once the enumeration is over.
+// of the action that failed (not the enumeration's "no more files").
 TEST_F(FileTree, CopyFolderLevelResultAndClosingLine)
 {
     CreateFolderPath(At(L"keep").c_str());
     WriteText(At(L"keep\\keep.txt"), "k");
     CreateFolderPath(At(L"fail").c_str());
     WriteText(At(L"fail\\fail.txt"), "f");
-    CWLevelRules rules = {RecordFile, RecordSubfolder, CWLevelError::OfLastAction};
+    const CWLevelRules rules = {RecordFile, RecordSubfolder};
     EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"keep").c_str(), rules, nullptr), 1);
     EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"keep").c_str(), rules, nullptr), 0);
 
@@ -369,9 +369,6 @@ TEST_F(FileTree, CopyFolderLevelResultAndClosingLine)
     Traces().clear();
     EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"fail").c_str(), rules, nullptr), 0);
     EXPECT_EQ(Traces().back(), closing + L"5\n");
-    rules.closingError = CWLevelError::AtEnd;
-    EXPECT_EQ(CopyFolderLevel(At(L"new").c_str(), At(L"fail").c_str(), rules, nullptr), 0);
-    EXPECT_EQ(Traces().back(), closing + L"18\n") << "ERROR_NO_MORE_FILES, the enumeration's end";
 }
 
 TEST(RunControl, FollowsTheCallersFlagAndMarksTheCleanup)
