@@ -4,7 +4,7 @@
 #include "app/command_line.h"
 #include "foundation/path_util.h"
 
-BOOL LaunchDemo(CKVNBarcodeSetupApp* app) {
+BOOL LaunchDemo(CLPSSetupState* app) {
     if (!app) return FALSE;
     const wchar_t* binDir = app->m_paths.BinDir;
     // Quoted, so a folder with spaces cannot be split into another program's
