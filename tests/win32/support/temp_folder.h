@@ -9,7 +9,7 @@ std::wstring MakeTempFolder(const std::wstring& tag);
 // A new empty folder (MakeTempFolder), removed with all it holds on destruction.
 class TempFolder {
 public:
-    explicit TempFolder(const std::wstring& tag = L"test");
+    explicit TempFolder(const std::wstring& tag = L"tmp");
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
