@@ -9,9 +9,9 @@
 
 #include "bench/install_check.h"
 #include "bench/native_decode.h"
-#include "bench/tests/test_folder.h"
 #include "bench/tree_files.h"
 #include "bench/tree_plan.h"
+#include "tests/native/support/temp_folder.h"
 #include "tools/kvnpack/file_io.h"
 #include "tools/kvnpack/payload_writer.h"
 #include "tools/kvnpack/tree_scan.h"
@@ -75,14 +75,14 @@ std::string Read(const fs::path& path) {
 }
 
 TEST(NativeDecode, APackedTreeDecodesToTheSameTree) {
-    TestFolder folder("decode");
+    TempFolder folder("decode");
     const TreePlan plan = SmallPlan();
-    const fs::path payload = PackedTree(folder.Path(), plan, false);
+    const fs::path payload = PackedTree(folder.path(), plan, false);
     DecodeTimes times;
     DecodeCounts counts;
     std::string error;
-    ASSERT_EQ(0, DecodePayloadFile(payload.string(), (folder.Path() / "out").string(), &times, &counts, error)) << error;
-    EXPECT_TRUE(CompareTrees(folder.Path() / "tree", folder.Path() / "out").empty());
+    ASSERT_EQ(0, DecodePayloadFile(payload.string(), (folder.path() / "out").string(), &times, &counts, error)) << error;
+    EXPECT_TRUE(CompareTrees(folder.path() / "tree", folder.path() / "out").empty());
     EXPECT_EQ(plan.files.size(), counts.files);
     EXPECT_EQ(plan.folders.size(), counts.folders);
     EXPECT_EQ(Measure(plan).bytes, counts.bytes);
@@ -92,21 +92,21 @@ TEST(NativeDecode, APackedTreeDecodesToTheSameTree) {
 }
 
 TEST(NativeDecode, APayloadUnderAnotherKeyOrNoPayloadWritesNothing) {
-    TestFolder folder("foreign");
-    const fs::path payload = PackedTree(folder.Path(), SmallPlan(), true);
+    TempFolder folder("foreign");
+    const fs::path payload = PackedTree(folder.path(), SmallPlan(), true);
     std::string error;
-    const fs::path out = folder.Path() / "out";
+    const fs::path out = folder.path() / "out";
     EXPECT_EQ(-3, DecodePayloadFile(payload.string(), out.string(), nullptr, nullptr, error));
     EXPECT_FALSE(fs::exists(out));
-    EXPECT_EQ(-1, DecodePayloadFile((folder.Path() / "none.bin").string(), out.string(), nullptr, nullptr, error));
-    std::ofstream(folder.Path() / "empty.bin").close();
-    EXPECT_EQ(-1, DecodePayloadFile((folder.Path() / "empty.bin").string(), out.string(), nullptr, nullptr, error));
+    EXPECT_EQ(-1, DecodePayloadFile((folder.path() / "none.bin").string(), out.string(), nullptr, nullptr, error));
+    std::ofstream(folder.path() / "empty.bin").close();
+    EXPECT_EQ(-1, DecodePayloadFile((folder.path() / "empty.bin").string(), out.string(), nullptr, nullptr, error));
     EXPECT_FALSE(fs::exists(out));
 }
 
 TEST(WriteRecords, WritesFoldersAndFilesAndRefusesWhatTheSetupWouldNot) {
-    TestFolder folder("records");
-    const fs::path out = folder.Path() / "deep" / "out";
+    TempFolder folder("records");
+    const fs::path out = folder.path() / "deep" / "out";
     fs::create_directories(out / "old");
     std::ofstream(out / "old" / "f.txt") << "previous contents, longer than the new ones";
     CWBlock block;
@@ -129,7 +129,7 @@ TEST(WriteRecords, WritesFoldersAndFilesAndRefusesWhatTheSetupWouldNot) {
     struct stat info;
     ASSERT_EQ(0, stat((out / "ro.txt").c_str(), &info));
     EXPECT_EQ(0u, info.st_mode & 0222);
-    EXPECT_FALSE(fs::exists(folder.Path() / "deep" / "escape.txt"));
+    EXPECT_FALSE(fs::exists(folder.path() / "deep" / "escape.txt"));
     EXPECT_FALSE(fs::exists(out / "missing"));
     EXPECT_EQ(1u, counts.folders);
     EXPECT_EQ(3u, counts.files);
@@ -137,12 +137,12 @@ TEST(WriteRecords, WritesFoldersAndFilesAndRefusesWhatTheSetupWouldNot) {
 }
 
 TEST(WriteRecords, ARecordPastTheEndStopsWithAFaultAfterTheEarlierOnes) {
-    TestFolder folder("cut");
+    TempFolder folder("cut");
     CWBlock block;
     Image().Record(u"first.txt", 0x20, "one").U32(8).Raw(3).Into(block);  // a name of 8 bytes, 3 there
     DecodeCounts counts;
-    EXPECT_EQ(-2, WriteRecords(block, folder.Path().string(), counts));
-    EXPECT_EQ("one", Read(folder.Path() / "first.txt"));
+    EXPECT_EQ(-2, WriteRecords(block, folder.path().string(), counts));
+    EXPECT_EQ("one", Read(folder.path() / "first.txt"));
 }
 
 // A prefix laid out as Wine lays it out, with an installation copied in by hand.
@@ -165,9 +165,9 @@ protected:
         fs::create_directories(paths.menuDir);
         for (const char* link : kExpectedShortcuts) std::ofstream(paths.menuDir / link) << "link";
     }
-    TestFolder folder{"install"};
-    fs::path tree = folder.Path() / "tree";
-    fs::path prefix = folder.Path() / "prefix";
+    TempFolder folder{"install"};
+    fs::path tree = folder.path() / "tree";
+    fs::path prefix = folder.path() / "prefix";
     PrefixPaths paths;
 };
 

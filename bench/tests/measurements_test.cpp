@@ -8,10 +8,10 @@
 #include "bench/digest.h"
 #include "bench/install_compare.h"
 #include "bench/measurements.h"
-#include "bench/tests/test_folder.h"
 #include "bench/tree_files.h"
 #include "bench/tree_plan.h"
 #include "package/package_format.h"
+#include "tests/native/support/temp_folder.h"
 #include "tools/kvnpack/file_io.h"
 #include "tools/kvnpack/payload_writer.h"
 #include "tools/kvnpack/tree_scan.h"
@@ -36,9 +36,9 @@ protected:
         ASSERT_TRUE(WriteFileReplacing(payload, container.GetData(), container.GetLength(), error)) << error;
         imageDigest = Digest(image.data(), image.size());
     }
-    TestFolder folder{"measure"};
-    fs::path tree = folder.Path() / "tree";
-    fs::path payload = folder.Path() / "payload.bin";
+    TempFolder folder{"measure"};
+    fs::path tree = folder.path() / "tree";
+    fs::path payload = folder.path() / "payload.bin";
     TreePlan plan;
     CWBlock container;
     std::string imageDigest;
@@ -91,12 +91,12 @@ TEST_F(Measurements, DamagedDataIsReportedNotMeasuredAsIfFine) {
 }
 
 TEST_F(Measurements, TheWholeDecodeIsCheckedAgainstTheTreeAndCleanedUp) {
-    const DecodeRuns runs = MeasureDecode(payload.string(), folder.Path().string(), tree.string(), 2);
+    const DecodeRuns runs = MeasureDecode(payload.string(), folder.path().string(), tree.string(), 2);
     EXPECT_EQ(2u, runs.times.size()) << runs.error;
     EXPECT_EQ(2u, runs.removal.size());
     EXPECT_TRUE(runs.differences.empty());
-    EXPECT_FALSE(fs::exists(folder.Path() / "decode-1"));
-    EXPECT_FALSE(fs::exists(folder.Path() / "decode-2"));
+    EXPECT_FALSE(fs::exists(folder.path() / "decode-1"));
+    EXPECT_FALSE(fs::exists(folder.path() / "decode-2"));
 
     // A payload under another key stops at once with the reason.
     std::vector<TreeEntry> entries;
@@ -106,18 +106,18 @@ TEST_F(Measurements, TheWholeDecodeIsCheckedAgainstTheTreeAndCleanedUp) {
     ASSERT_TRUE(ScanTree(tree, entries, error) && BuildPackageImage(entries, image, error) &&
                 SealPackageImage(image, true, foreign, error));
     ASSERT_TRUE(WriteFileReplacing(payload, foreign.GetData(), foreign.GetLength(), error));
-    const DecodeRuns refused = MeasureDecode(payload.string(), folder.Path().string(), tree.string(), 2);
+    const DecodeRuns refused = MeasureDecode(payload.string(), folder.path().string(), tree.string(), 2);
     EXPECT_TRUE(refused.times.empty());
     EXPECT_NE(std::string::npos, refused.error.find("does not inflate"));
 }
 
 TEST(InstallComparison, AFolderThatIsNoWinePrefixIsRefusedBeforeAnythingRuns) {
-    TestFolder folder("noprefix");
+    TempFolder folder("noprefix");
     InstallComparison comparison;
-    comparison.prefix = folder.Path().string();
+    comparison.prefix = folder.path().string();
     comparison.setup = "/nonexistent/setup.exe";
     comparison.nsis = "/nonexistent/nsis.exe";
-    comparison.tree = folder.Path().string();
+    comparison.tree = folder.path().string();
     testing::internal::CaptureStderr();
     EXPECT_EQ(1, CompareInstallations(comparison));
     EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("not a Wine prefix"));

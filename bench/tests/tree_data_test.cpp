@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "bench/content.h"
-#include "bench/tests/test_folder.h"
 #include "bench/tree_files.h"
 #include "bench/tree_plan.h"
+#include "tests/native/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -179,12 +179,12 @@ TEST(Content, BinariesStartWithTheirFormatsSignatureEvenWhenShorter) {
 }
 
 TEST(TreeFiles, AWrittenTreeEqualsItselfAndEveryKindOfDifferenceIsFound) {
-    TestFolder folder("trees");
+    TempFolder folder("trees");
     TreeShape shape;
     shape.scale = 0.01;
     const TreePlan plan = PlanSdkTree(shape);
     std::string error;
-    const fs::path a = folder.Path() / "a", b = folder.Path() / "b";
+    const fs::path a = folder.path() / "a", b = folder.path() / "b";
     ASSERT_TRUE(WriteTree(plan, a, error)) << error;
     ASSERT_TRUE(WriteTree(plan, b, error)) << error;
     EXPECT_TRUE(CompareTrees(a, b).empty());
@@ -218,14 +218,14 @@ TEST(TreeFiles, AWrittenTreeEqualsItselfAndEveryKindOfDifferenceIsFound) {
 }
 
 TEST(TreeFiles, WritingRefusesAFolderThatHoldsSomething) {
-    TestFolder folder("refuse");
-    std::ofstream(folder.Path() / "old.txt") << "old";
+    TempFolder folder("refuse");
+    std::ofstream(folder.path() / "old.txt") << "old";
     TreeShape shape;
     shape.scale = 0.01;
     std::string error;
-    EXPECT_FALSE(WriteTree(PlanSdkTree(shape), folder.Path(), error));
+    EXPECT_FALSE(WriteTree(PlanSdkTree(shape), folder.path(), error));
     EXPECT_NE(std::string::npos, error.find("not empty"));
-    EXPECT_TRUE(fs::exists(folder.Path() / "old.txt"));
+    EXPECT_TRUE(fs::exists(folder.path() / "old.txt"));
 }
 
 }  // namespace

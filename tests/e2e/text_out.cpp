@@ -1,6 +1,8 @@
 // "key=value" output of the test helpers.
 #include "tests/e2e/text_out.h"
 
+#include "tests/win32/support/text.h"
+
 namespace {
 
 void WriteBytes(DWORD which, const std::string& bytes) {
@@ -16,17 +18,6 @@ void WriteBytes(DWORD which, const std::string& bytes) {
 }
 
 }  // namespace
-
-std::string ToUtf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, nullptr);
-    if (size <= 0) return std::string();
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr,
-                        nullptr);
-    return bytes;
-}
 
 std::wstring EscapeValue(const std::wstring& text) {
     std::wstring out;
@@ -44,7 +35,7 @@ std::wstring EscapeValue(const std::wstring& text) {
 }
 
 void PrintField(const std::wstring& key, const std::wstring& value) {
-    WriteBytes(STD_OUTPUT_HANDLE, ToUtf8(key + L"=" + EscapeValue(value) + L"\n"));
+    WriteBytes(STD_OUTPUT_HANDLE, WideToUtf8(key + L"=" + EscapeValue(value) + L"\n"));
 }
 
 void PrintNumber(const std::wstring& key, long long value) {
@@ -57,5 +48,5 @@ void PrintRect(const std::wstring& key, const RECT& rect) {
 }
 
 void PrintError(const std::wstring& message) {
-    WriteBytes(STD_ERROR_HANDLE, ToUtf8(message + L"\n"));
+    WriteBytes(STD_ERROR_HANDLE, WideToUtf8(message + L"\n"));
 }

@@ -5,9 +5,6 @@
 
 #include <string>
 
-// UTF-16 to UTF-8.
-std::string ToUtf8(const std::wstring& text);
-
 // Backslash, CR, LF and TAB become \\, \r, \n and \t.
 std::wstring EscapeValue(const std::wstring& text);
 

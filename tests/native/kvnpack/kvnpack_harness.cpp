@@ -88,20 +88,6 @@ RunResult Kvnpack(const std::vector<std::string>& arguments) {
     return result;
 }
 
-TempFolder::TempFolder() {
-    char name[] = "/tmp/kvnpack-test-XXXXXX";
-    m_path = mkdtemp(name);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    // Read-only files and folders go too (the owner may always chmod).
-    for (auto it = fs::recursive_directory_iterator(m_path, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
-        if (!fs::is_symlink(it->symlink_status())) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(m_path, ec);
-}
-
 void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

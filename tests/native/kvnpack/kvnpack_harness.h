@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/native/support/temp_folder.h"
+
 namespace fs = std::filesystem;
 
 struct RunResult {
@@ -16,19 +18,6 @@ struct RunResult {
 
 // kvnpack with these arguments, its output captured.
 RunResult Kvnpack(const std::vector<std::string>& arguments);
-
-// A fresh folder below the system's temporary folder, removed on destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return m_path; }
-    fs::path operator/(const std::string& name) const { return m_path / fs::u8path(name); }
-private:
-    fs::path m_path;
-};
 
 void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const fs::path& path);

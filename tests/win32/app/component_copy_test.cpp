@@ -30,16 +30,15 @@ bool PlaceFile(const std::wstring& kind, const std::wstring& path) {
     return CopyFileW(Library(kind).c_str(), path.c_str(), FALSE) != 0;
 }
 
+// A package folder and an installation folder below a fresh temporary
+// folder, which goes with everything in it (paths beyond MAX_PATH too).
 class ComponentCopy : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root = MakeTempFolder(L"copy");
-        source = Join(root, L"package");
-        destination = Join(root, L"installed");
-        ASSERT_TRUE(MakeFolders(source));
-    }
-    void TearDown() override { RemoveTree(L"\\\\?\\" + root); }
-    std::wstring root, source, destination;
+    void SetUp() override { ASSERT_TRUE(MakeFolders(source)); }
+    TempFolder folder{L"copy"};
+    const std::wstring root = folder.path();
+    const std::wstring source = Join(root, L"package");
+    const std::wstring destination = Join(root, L"installed");
 };
 
 TEST_F(ComponentCopy, TestLibrariesCarryTheirVersions) {

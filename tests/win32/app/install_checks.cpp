@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/install_sequence.h"
+#include "tests/win32/support/registry.h"
 
 namespace {
 
@@ -84,18 +85,6 @@ ReportList CheckPipelineReports(const ReportList& all, size_t records) {
     return ReportList(all.begin() + 3 + records, all.end());
 }
 
-size_t CountEntries(const std::wstring& tree) {
-    size_t count = 0;
-    for (const std::wstring& name : ListFolder(tree)) {
-        ++count;
-        if (IsFolder(Join(tree, name))) count += CountEntries(Join(tree, name));
-    }
-    return count;
-}
-
-std::wstring StartMenuProductFolder() { return Join(ProgramsFolder(), L"Korvane\\Barcode Reader SDK"); }
-std::wstring StartMenuVendorFolder() { return Join(ProgramsFolder(), L"Korvane"); }
-
 void CleanMachine(const CLPSSetupState& app) {
     if (app.m_paths.InstallDir[0]) {
         const std::wstring install = app.m_paths.InstallDir;
@@ -162,12 +151,7 @@ void ExpectSystemFiles(const CLPSSetupState& app, bool present) {
     }
 }
 
-bool UninstallKeyExists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
+bool UninstallKeyExists() { return RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath); }
 
 namespace {
 

@@ -31,14 +31,11 @@ ReportList StepReports(Selection selection);
 // Splits off the pipeline's reports (147 at 0, 50, 90, then 146 rising to
 // 100, one per record) and checks their shape; returns the rest.
 ReportList CheckPipelineReports(const ReportList& all, size_t records);
-size_t CountEntries(const std::wstring& tree);  // files and folders below tree
 
 // Removes everything an installation may leave: installation folder, key,
 // Start-menu folder (and an empty "Korvane"), system-folder files of the tree
 // that were not there when the program started.
 void CleanMachine(const CLPSSetupState& app);
-std::wstring StartMenuProductFolder();
-std::wstring StartMenuVendorFolder();
 
 void ExpectInstalledFiles(const CLPSSetupState& app, Selection selection);
 void ExpectSystemFiles(const CLPSSetupState& app, bool present);

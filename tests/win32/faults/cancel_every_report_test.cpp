@@ -32,7 +32,7 @@ class CancelEveryReport : public MachineTest {};
 
 TEST_F(CancelEveryReport, EveryStopPointEndsInterruptedAndTheRollbackLeavesNothing) {
     // The uncancelled run: how many reports there are, and that it succeeds.
-    StopFromReport full(0);
+    RecordingCallback full;
     InstallOutcome outcome;
     ASSERT_EQ(1, InstallProducts(&app, &full, &outcome));
     ASSERT_TRUE(ClaimsSuccess(outcome)) << "failures " << outcome.failures;
@@ -44,7 +44,7 @@ TEST_F(CancelEveryReport, EveryStopPointEndsInterruptedAndTheRollbackLeavesNothi
     const auto copied = std::find(sequence.begin(), sequence.end(), std::make_pair(149, 20));
     ASSERT_NE(sequence.end(), copied);
     const size_t firstAfterSystemCopy = static_cast<size_t>(copied - sequence.begin()) + 1;
-    GoOn quiet;
+    NeverStopCallback quiet;
     RollbackInstallation(&app, &quiet);
     CleanMachine(app);
 
@@ -53,7 +53,7 @@ TEST_F(CancelEveryReport, EveryStopPointEndsInterruptedAndTheRollbackLeavesNothi
     std::vector<size_t> failedAt;
     const DWORD start = GetTickCount();
     for (size_t n = 1; n <= total; ++n) {
-        StopFromReport callback(n);
+        RecordingCallback callback = RecordingCallback::StoppingFrom(n);
         InstallOutcome result;
         InstallProducts(&app, &callback, &result);
         ++runs;

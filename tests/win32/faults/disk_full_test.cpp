@@ -85,7 +85,7 @@ TEST_P(DiskFull, TheRunDoesNotClaimSuccessAndTheRollbackFreesTheDrive) {
     }
     EXPECT_FALSE(PathExists(app.m_paths.PackageDir));
 
-    GoOn quiet;
+    NeverStopCallback quiet;
     RollbackInstallation(&app, &quiet);
     const Leftovers left = FindLeftovers(app);
     EXPECT_FALSE(left.Any()) << left.Describe();

@@ -13,20 +13,6 @@ std::string Leftovers::Describe() const {
     return text.str();
 }
 
-size_t CountEntries(const std::wstring& folder, bool filesOnly) {
-    size_t count = 0;
-    for (const std::wstring& name : ListFolder(folder)) {
-        const std::wstring path = Join(folder, name);
-        if (IsFolder(path)) {
-            if (!filesOnly) ++count;
-            count += CountEntries(path, filesOnly);
-        } else {
-            ++count;
-        }
-    }
-    return count;
-}
-
 Leftovers FindLeftovers(const CLPSSetupState& app) {
     Leftovers left;
     const std::wstring install = app.m_paths.InstallDir;
@@ -39,15 +25,6 @@ Leftovers FindLeftovers(const CLPSSetupState& app) {
                            (PathExists(StartMenuVendorFolder()) && ListFolder(StartMenuVendorFolder()).empty());
     return left;
 }
-
-namespace {
-
-void CompareFile(const std::wstring& expected, const std::wstring& actual, std::vector<std::wstring>& failures) {
-    if (!PathExists(actual) || IsFolder(actual)) failures.push_back(L"file missing: " + actual);
-    else if (ReadFileBytes(expected) != ReadFileBytes(actual)) failures.push_back(L"content differs: " + actual);
-}
-
-}  // namespace
 
 std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app) {
     std::vector<std::wstring> failures;
@@ -75,11 +52,6 @@ std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app) {
         failures.push_back(L"uninstall entry missing or wrong");
     if (ListFolder(StartMenuProductFolder()).size() != 6) failures.push_back(L"not six shortcuts");
     return failures;
-}
-
-int StopFromReport::ReportProgress(int stringId, int percent) {
-    reports.emplace_back(stringId, percent);
-    return m_stopAt == 0 || reports.size() < m_stopAt ? 1 : 0;
 }
 
 FileHolder::FileHolder(const std::wstring& path) {

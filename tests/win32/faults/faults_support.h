@@ -24,9 +24,6 @@ struct Leftovers {
 };
 Leftovers FindLeftovers(const CLPSSetupState& app);
 
-// Files and folders below folder (not counting folder itself).
-size_t CountEntries(const std::wstring& folder, bool filesOnly);
-
 // Every difference between the packed tree (every component selected) and
 // the installation: files, system-folder files, uninstall entry, shortcuts.
 std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app);
@@ -35,26 +32,6 @@ std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app);
 inline bool ClaimsSuccess(const InstallOutcome& outcome) {
     return outcome.packageDecoded && outcome.failures == 0 && !outcome.stopped;
 }
-
-// Answers zero to the report with the 1-based number stopAt and to every
-// later one (0: never); counts the reports it saw.
-class StopFromReport : public IProductInstallerCallbak {
-public:
-    explicit StopFromReport(size_t stopAt) : m_stopAt(stopAt) {}
-    int ReportProgress(int stringId, int percent) override;
-    void ReservedOperation(int, int) override {}
-    std::vector<std::pair<int, int>> reports;
-
-private:
-    size_t m_stopAt;
-};
-
-// A report receiver that never asks to stop.
-class GoOn : public IProductInstallerCallbak {
-public:
-    int ReportProgress(int, int) override { return 1; }
-    void ReservedOperation(int, int) override {}
-};
 
 // Another process that holds path open without sharing (creating the file
 // when it is missing) until this object is destroyed.

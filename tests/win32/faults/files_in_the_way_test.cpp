@@ -20,7 +20,7 @@ class FilesInTheWay : public MachineTest {
 protected:
     std::wstring Installed(const wchar_t* name) { return Join(app.m_paths.InstallDir, name); }
     void Rollback() {
-        GoOn quiet;
+        NeverStopCallback quiet;
         RollbackInstallation(&app, &quiet);
     }
 };

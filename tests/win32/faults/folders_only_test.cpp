@@ -67,7 +67,7 @@ TEST_F(FoldersOnly, TheSequenceInstallsTheFoldersWithoutAFailure) {
     EXPECT_TRUE(ClaimsSuccess(outcome)) << "decoded " << outcome.packageDecoded << ", failures " << outcome.failures;
     EXPECT_EQ(StepReports(kAll), CheckPipelineReports(callback.reports, CountEntries(PackedTree())));
     ExpectFoldersOnly();
-    GoOn quiet;
+    NeverStopCallback quiet;
     RollbackInstallation(&app, &quiet);
     EXPECT_FALSE(FindLeftovers(app).Any()) << FindLeftovers(app).Describe();
 }

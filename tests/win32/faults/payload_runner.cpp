@@ -95,7 +95,7 @@ DWORD WINAPI InstallSlot(LPVOID parameter) {
     InstallProducts(&slot->app, slot->callback, &slot->outcome);
     if (slot->rollBack) {
         slot->installedBefore = InstalledSomething(slot->app);
-        GoOn quiet;
+        NeverStopCallback quiet;
         RollbackInstallation(&slot->app, &quiet);
         slot->leftovers = FindLeftovers(slot->app).Any();
         Release(*slot);
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     const std::wstring blank = Join(ProgramFolder(), L"faults_blank.dll");
     const std::wstring work = MakeTempFolder(L"payloads");
     StopAfterPipeline stopAfterPipeline;
-    GoOn goOn;
+    NeverStopCallback goOn;
 
     std::vector<std::unique_ptr<Slot>> slots;
     for (int i = 0; i < parallel; ++i) {

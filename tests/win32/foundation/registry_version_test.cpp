@@ -12,6 +12,8 @@
 #include "foundation/block.h"
 #include "foundation/file_tree.h"
 #include "foundation/registry_version.h"
+#include "tests/win32/support/paths.h"
+#include "tests/win32/support/registry.h"
 
 namespace {
 
@@ -41,22 +43,13 @@ StoredValue Query(const std::wstring& keyPath, const wchar_t* name)
     return value;
 }
 
-bool KeyExists(const std::wstring& keyPath)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestRoot); }
     void TearDown() override
     {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestRoot);
-        EXPECT_FALSE(KeyExists(kTestRoot));
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestRoot));
     }
     const std::wstring deep = std::wstring(kTestRoot) + L"\\Missing\\Parents\\Key";
 };
@@ -104,7 +97,7 @@ TEST_F(Registry, MissingDataIsRefusedWithoutCreatingTheKey)
     EXPECT_EQ(WriteRegistryValue(HKEY_LOCAL_MACHINE, deep.c_str(), L"V", REG_BINARY, &byte, 0), 87);
     EXPECT_EQ(WriteRegistryValue(HKEY_LOCAL_MACHINE, deep.c_str(), L"V", REG_BINARY, nullptr, 4),
               87);
-    EXPECT_FALSE(KeyExists(kTestRoot));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kTestRoot));
 }
 
 TEST_F(Registry, KeyFailureReturnsItsErrorCode)
@@ -117,17 +110,9 @@ TEST_F(Registry, KeyFailureReturnsItsErrorCode)
     EXPECT_EQ(WriteRegistryValue(nullptr, L"Any", L"V", REG_BINARY, &byte, 1), int(direct));
 }
 
-std::wstring ExeFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
-}
-
 TEST(FileVersion, VersionOfALibraryWithAVersionResource)
 {
-    const std::wstring library = ExeFolder() + L"\\kvn_versioned.dll";
+    const std::wstring library = ProgramFolder() + L"\\kvn_versioned.dll";
     const uint64_t version = GetFileVersion(library.c_str());
     EXPECT_EQ(version, (uint64_t(2 * 65536 + 1) << 32) | (7 * 65536 + 13));
 
@@ -151,7 +136,7 @@ TEST(FileVersion, NoVersionGivesZero)
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     EXPECT_EQ(GetFileVersion(self), 0u) << "this test program carries no version resource";
-    EXPECT_EQ(GetFileVersion((ExeFolder() + L"\\no-such-file.dll").c_str()), 0u);
+    EXPECT_EQ(GetFileVersion((ProgramFolder() + L"\\no-such-file.dll").c_str()), 0u);
     EXPECT_EQ(GetFileVersion(L""), 0u);
     EXPECT_EQ(GetFileVersion(nullptr), 0u);
 }
@@ -186,7 +171,7 @@ TEST(FileVersion, VersionLibraryIsLoadedOnlyWhileReading)
         EXPECT_NE(name, "version.dll");
 
     ASSERT_EQ(GetModuleHandleW(L"version.dll"), nullptr);
-    GetFileVersion((ExeFolder() + L"\\kvn_versioned.dll").c_str());
+    GetFileVersion((ProgramFolder() + L"\\kvn_versioned.dll").c_str());
     EXPECT_EQ(GetModuleHandleW(L"version.dll"), nullptr) << "version.dll was not freed";
 }
 

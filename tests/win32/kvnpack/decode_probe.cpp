@@ -9,23 +9,14 @@
 #include <cstdio>
 
 #include "package/decode_pipeline.h"
-
-namespace {
-
-class SilentProgress : public IProductInstallerCallbak {
-public:
-    int ReportProgress(int, int) override { return 1; }
-    void ReservedOperation(int, int) override {}
-};
-
-}  // namespace
+#include "tests/win32/support/progress_callbacks.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: decode_probe FOLDER\n");
         return 2;
     }
-    SilentProgress progress;
+    NeverStopCallback progress;
     const int result = DecodePayloadResource(&progress, nullptr, argv[1]);
     PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;

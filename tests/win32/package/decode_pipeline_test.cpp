@@ -6,13 +6,6 @@
 
 namespace {
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
 // One payload DLL, loaded as a data file for the length of a test.
 class PayloadModule {
 public:
@@ -35,11 +28,11 @@ protected:
         wcscpy(app.m_paths.PackageDir, packageDir.c_str());
     }
     // The three validation reports, in order.
-    static void ExpectValidationReports(const std::vector<Report>& reports) {
+    static void ExpectValidationReports(const ReportList& reports) {
         ASSERT_GE(reports.size(), 3u);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(147, reports[i].id) << i;
-            EXPECT_EQ(i == 0 ? 0 : i == 1 ? 50 : 90, reports[i].percent) << i;
+            EXPECT_EQ(147, reports[i].first) << i;
+            EXPECT_EQ(i == 0 ? 0 : i == 1 ? 50 : 90, reports[i].second) << i;
         }
     }
     CLPSSetupState app;
@@ -83,17 +76,17 @@ TEST_F(DecodePipeline, AWellFormedPayloadIsReportedAndWrittenWhole) {
     }
     EXPECT_TRUE(written.at(L"Sys32\\locked.dll").attributes & FILE_ATTRIBUTE_READONLY);
 
-    const std::vector<Report>& reports = callback.reports;
+    const ReportList& reports = callback.reports;
     ExpectValidationReports(reports);
     ASSERT_EQ(3 + source.size(), reports.size()) << "one 146 report per record";
     int last = 0;
     for (size_t i = 3; i < reports.size(); ++i) {
-        EXPECT_EQ(146, reports[i].id);
-        EXPECT_GE(reports[i].percent, last);
-        last = reports[i].percent;
+        EXPECT_EQ(146, reports[i].first);
+        EXPECT_GE(reports[i].second, last);
+        last = reports[i].second;
     }
-    EXPECT_EQ(100, reports.back().percent);
-    EXPECT_GE(reports[3].milliseconds - reports[2].milliseconds, 45.0) << "the pause after validation";
+    EXPECT_EQ(100, reports.back().second);
+    EXPECT_GE(callback.milliseconds[3] - callback.milliseconds[2], 45.0) << "the pause after validation";
 }
 
 TEST_F(DecodePipeline, APayloadUnderAnotherKeyIsRefusedAfterValidation) {
@@ -104,7 +97,7 @@ TEST_F(DecodePipeline, APayloadUnderAnotherKeyIsRefusedAfterValidation) {
     EXPECT_EQ(0, DecodeInstallationPackage(&callback, &app));
     ExpectValidationReports(callback.reports);
     EXPECT_EQ(3u, callback.reports.size());
-    EXPECT_FALSE(Exists(packageDir));
+    EXPECT_FALSE(PathExists(packageDir));
 }
 
 TEST_F(DecodePipeline, AZeroReplyToTheFirstExtractionReportStopsAfterOneRecord) {
@@ -129,7 +122,7 @@ TEST_F(DecodePipeline, AZeroReplyToAValidationReportStopsBeforeTheNextStep) {
         callback.stopAtValidationReport = stopAt;
         EXPECT_EQ(1, DecodeInstallationPackage(&callback, &app)) << stopAt;
         EXPECT_EQ(static_cast<size_t>(stopAt), callback.reports.size()) << stopAt;
-        EXPECT_FALSE(Exists(packageDir)) << stopAt;
+        EXPECT_FALSE(PathExists(packageDir)) << stopAt;
     }
     // A stop after a failed decompression keeps the failure.
     PayloadModule foreign(L"pkg_foreign.dll");
@@ -147,7 +140,7 @@ TEST_F(DecodePipeline, NoPayloadMeansNothingToInstall) {
         RecordingCallback callback;
         EXPECT_EQ(0, DecodeInstallationPackage(&callback, &app));
         EXPECT_TRUE(callback.reports.empty());
-        EXPECT_FALSE(Exists(packageDir));
+        EXPECT_FALSE(PathExists(packageDir));
     }
 }
 

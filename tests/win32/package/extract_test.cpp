@@ -21,15 +21,15 @@ TEST(ExtractPackage, AnImageWithoutRecordsCreatesNothing) {
     TempFolder temp;
     const std::wstring destination = temp / L"dest\\inner";
     EXPECT_EQ(0, Extract(ImageBuilder().U32(1), destination));
-    EXPECT_FALSE(Exists(temp / L"dest")) << "not even the destination";
+    EXPECT_FALSE(PathExists(temp / L"dest")) << "not even the destination";
     CWBlock empty;
     EXPECT_EQ(0, ExtractPackage(empty, nullptr, destination.c_str()));
-    EXPECT_FALSE(Exists(temp / L"dest"));
+    EXPECT_FALSE(PathExists(temp / L"dest"));
     for (size_t length = 1; length < 4; ++length) {  // a partial leading word
         CWBlock partial;
         Fill(partial, std::vector<uint8_t>(length, 7));
         EXPECT_EQ(0, ExtractPackage(partial, nullptr, destination.c_str())) << length;
-        EXPECT_FALSE(Exists(temp / L"dest")) << length;
+        EXPECT_FALSE(PathExists(temp / L"dest")) << length;
     }
 }
 
@@ -77,7 +77,7 @@ TEST(ExtractPackage, FoldersBeforeFilesWithAttributesApplied) {
     EXPECT_EQ(Bytes("read only"), ReadAll(destination + L"\\Main\\locked.dll"));
     EXPECT_TRUE(GetFileAttributesW((destination + L"\\Main\\locked.dll").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(GetFileAttributesW((destination + L"\\Main\\readme.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(Exists(destination + L"\\Main\\empty.dat"));
+    EXPECT_TRUE(PathExists(destination + L"\\Main\\empty.dat"));
     EXPECT_TRUE(ReadAll(destination + L"\\Main\\empty.dat").empty());
     EXPECT_EQ(Bytes("forward"), ReadAll(destination + L"\\Main\\Sub\\slash.txt"));
 }
@@ -88,7 +88,7 @@ TEST(ExtractPackage, FileWithoutItsFolderIsSkippedAndTheRestWritten) {
     image.U32(1).Record(u"Missing\\orphan.txt", 0x20, Bytes("lost"));
     image.Record(u"after.txt", 0x20, Bytes("kept"));
     EXPECT_EQ(0, Extract(image, temp.path()));
-    EXPECT_FALSE(Exists(temp / L"Missing"));
+    EXPECT_FALSE(PathExists(temp / L"Missing"));
     EXPECT_EQ(Bytes("kept"), ReadAll(temp / L"after.txt"));
 }
 
@@ -172,7 +172,7 @@ TEST(ExtractPackage, JoinedPathsBeyond260UnitsEndWithMinusTwo) {
     RecordingProgress progress;
     EXPECT_EQ(-2, Extract(image, temp.path(), &progress));
     EXPECT_EQ(Bytes("1"), ReadAll(temp / L"first.txt")) << "what came before stays";
-    EXPECT_FALSE(Exists(temp / L"after.txt"));
+    EXPECT_FALSE(PathExists(temp / L"after.txt"));
     EXPECT_EQ(2u, progress.percents.size());
 }
 
@@ -196,11 +196,11 @@ TEST(ExtractPackage, HostileNamesAreNotWrittenButStillReported) {
     const auto around = ListTree(temp.path());
     EXPECT_EQ(2u, around.size()) << "only dest and dest\\good.txt below the temporary folder";
     for (const wchar_t* outside : {L"C:\\drive.txt", L"C:\\rooted.txt", L"C:\\relative.txt"})
-        EXPECT_FALSE(Exists(outside)) << outside;
+        EXPECT_FALSE(PathExists(outside)) << outside;
     wchar_t temp2[MAX_PATH];
     GetTempPathW(MAX_PATH, temp2);
-    EXPECT_FALSE(Exists(std::wstring(temp2) + L"up.txt"));
-    EXPECT_FALSE(Exists(std::wstring(temp2) + L"escaped.txt"));
+    EXPECT_FALSE(PathExists(std::wstring(temp2) + L"up.txt"));
+    EXPECT_FALSE(PathExists(std::wstring(temp2) + L"escaped.txt"));
 }
 
 TEST(ExtractPackage, FieldsPastTheEndEndWithMinusTwoKeepingEarlierRecords) {
@@ -210,7 +210,7 @@ TEST(ExtractPackage, FieldsPastTheEndEndWithMinusTwoKeepingEarlierRecords) {
     image.U32(8).Utf16(u"cut.").U32(0x20).U32(1000).Raw(Bytes("short"));
     EXPECT_EQ(-2, Extract(image, temp.path()));
     EXPECT_EQ(Bytes("k"), ReadAll(temp / L"kept.txt"));
-    EXPECT_FALSE(Exists(temp / L"cut."));
+    EXPECT_FALSE(PathExists(temp / L"cut."));
 }
 
 TEST(ExtractPackage, ProgressRisesWithBytesAndAZeroReplyStops) {
@@ -229,8 +229,8 @@ TEST(ExtractPackage, ProgressRisesWithBytesAndAZeroReplyStops) {
         progress.stopAt = 1;
         EXPECT_EQ(0, Extract(image, temp.path(), &progress));
         EXPECT_EQ((std::vector<int>{33}), progress.percents);
-        EXPECT_TRUE(Exists(temp / L"f1"));
-        EXPECT_FALSE(Exists(temp / L"f2"));
+        EXPECT_TRUE(PathExists(temp / L"f1"));
+        EXPECT_FALSE(PathExists(temp / L"f2"));
     }
 }
 
@@ -241,8 +241,8 @@ TEST(DecompressHelper, ForwardsUnderItsIdOrGoesOnAlone) {
     EXPECT_EQ(1, helper.OnExtractProgress(10));
     EXPECT_EQ(0, helper.OnExtractProgress(20));
     ASSERT_EQ(2u, callback.reports.size());
-    EXPECT_EQ(146, callback.reports[1].id);
-    EXPECT_EQ(20, callback.reports[1].percent);
+    EXPECT_EQ(146, callback.reports[1].first);
+    EXPECT_EQ(20, callback.reports[1].second);
     CLPSDecompressHelper alone(nullptr, 146);
     EXPECT_EQ(1, alone.OnExtractProgress(50));
 }

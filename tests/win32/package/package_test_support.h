@@ -1,5 +1,6 @@
 #pragma once
-// Folders, files and recording callbacks for the package tests under Wine.
+// Files as bytes, trees and the extraction's progress receiver for the
+// package tests under Wine, with the shared test support.
 #include <windows.h>
 
 #include <cstdint>
@@ -9,27 +10,12 @@
 
 #include "package/package_callback.h"
 #include "package/product_installer_callback.h"
+#include "tests/win32/support/files.h"
+#include "tests/win32/support/paths.h"
+#include "tests/win32/support/progress_callbacks.h"
+#include "tests/win32/support/temp_folder.h"
+#include "tests/win32/support/text.h"
 
-// "/a/b" as Wine's drive Z: sees it.
-std::wstring WinePath(const char* unixPath);
-std::wstring Widen(const std::u16string& text);
-
-// A fresh folder below the temporary folder, removed with all its content.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::wstring& path() const { return m_path; }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
-private:
-    std::wstring m_path;
-};
-
-void RemoveTree(const std::wstring& path);
-bool Exists(const std::wstring& path);
-bool IsFolder(const std::wstring& path);
 std::vector<uint8_t> ReadAll(const std::wstring& path);
 void WriteAll(const std::wstring& path, const std::vector<uint8_t>& bytes);
 
@@ -40,25 +26,6 @@ struct TreeEntry {
 };
 // Every entry below root by its relative name ("\" separated).
 std::map<std::wstring, TreeEntry> ListTree(const std::wstring& root);
-
-struct Report {
-    int id;
-    int percent;
-    double milliseconds;  // since the callback was made
-};
-
-class RecordingCallback : public IProductInstallerCallbak {
-public:
-    RecordingCallback();
-    int ReportProgress(int stringId, int percent) override;
-    void ReservedOperation(int, int) override {}
-    std::vector<Report> reports;
-    int stopAtExtractReport = 0;  // answer zero to the n-th 146 report (1-based); 0: never
-    int stopAtValidationReport = 0;  // the same for the 147 reports
-private:
-    LARGE_INTEGER m_start, m_frequency;
-    int m_extractReports = 0, m_validationReports = 0;
-};
 
 class RecordingProgress : public CWPackageCallback {
 public:

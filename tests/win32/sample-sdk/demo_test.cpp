@@ -24,18 +24,18 @@ TEST(CurrentFolderReport, WritesUtf8TextAsAWholeFile) {
   ASSERT_TRUE(WriteUtf8File(file.c_str(), L"C:\\"));
   ASSERT_TRUE(ReadBytes(file, &bytes));
   EXPECT_EQ(bytes, "C:\\");
-  EXPECT_FALSE(Exists(file + L".tmp"));
+  EXPECT_FALSE(PathExists(file + L".tmp"));
 }
 
 TEST(CurrentFolderReport, RefusesWhatDoesNotFitAndLeavesNothing) {
   TempFolder folder(L"refuse");
   EXPECT_FALSE(WriteUtf8File((folder / L"missing\\report.txt").c_str(), L"x"));
-  EXPECT_FALSE(Exists(folder / L"missing"));
+  EXPECT_FALSE(PathExists(folder / L"missing"));
   // The temporary name needs four more characters than the file's.
   std::wstring longName = folder / std::wstring(MAX_PATH - 3 - folder.path().size(), L'n');
   EXPECT_FALSE(WriteUtf8File(longName.c_str(), L"x"));
   EXPECT_FALSE(WriteUtf8File((folder / L"long.txt").c_str(), std::wstring(MAX_PATH, L'x').c_str()));
-  EXPECT_FALSE(Exists(folder / L"long.txt"));
+  EXPECT_FALSE(PathExists(folder / L"long.txt"));
   EXPECT_FALSE(WriteUtf8File(nullptr, L"x"));
   EXPECT_FALSE(WriteUtf8File(L"", L"x"));
 }
@@ -53,7 +53,7 @@ class DemoProgram : public ::testing::Test {
   static bool RuntimeInSystemFolder() {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
-    return Exists(std::wstring(system) + L"\\KVNBarcodeRT.dll");
+    return PathExists(std::wstring(system) + L"\\KVNBarcodeRT.dll");
   }
 
   TempFolder bin_{L"demo-bin"};

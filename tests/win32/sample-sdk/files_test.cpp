@@ -61,9 +61,9 @@ TEST(StagedSdk, HasThePackageLayoutWithItsNamesAsWritten) {
         L"Samples\\C\\read_barcode.c", L"Samples\\CSharp\\ReadBarcode.cs", L"Samples\\Java\\ReadBarcode.java",
         L"Images\\ReadMe.txt", L"Images\\korvane_sdk.bmp", L"Redistributables\\KVNBarcodeRT.dll",
         L"Redistributables\\ReadMe.txt"})
-    EXPECT_TRUE(Exists(Stage(file))) << file;
+    EXPECT_TRUE(PathExists(Stage(file))) << file;
   // Main and Bin both land in the installation folder: no name may clash.
-  for (const std::wstring& name : FolderNames(Stage(L"Main"))) EXPECT_FALSE(Exists(Stage(L"Bin\\" + name))) << name;
+  for (const std::wstring& name : FolderNames(Stage(L"Main"))) EXPECT_FALSE(PathExists(Stage(L"Bin\\" + name))) << name;
 
   std::string licence, agreement, readme;
   ASSERT_TRUE(ReadBytes(Stage(L"Main\\License.txt"), &licence));

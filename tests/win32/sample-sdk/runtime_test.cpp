@@ -315,11 +315,11 @@ TEST_F(CSample, ReadsAllSamplePictures) {
 TEST_F(CSample, RefusesDamagedAndForeignFiles) {
   std::string bytes;
   ASSERT_TRUE(ReadBytes(Stage(L"Images\\korvane_sdk.bmp"), &bytes));
-  ASSERT_TRUE(WriteBytes(folder_ / L"cut.bmp", bytes.substr(0, 2000)));
+  ASSERT_TRUE(WriteFileBytes(folder_ / L"cut.bmp", bytes.substr(0, 2000)));
   std::string huge = bytes.substr(0, 54);
   huge[18] = huge[19] = '\xFF';  // width 65535 ...
   huge[22] = huge[23] = '\xFF';  // ... by 65535 rows in a 54-byte file
-  ASSERT_TRUE(WriteBytes(folder_ / L"huge.bmp", huge));
+  ASSERT_TRUE(WriteFileBytes(folder_ / L"huge.bmp", huge));
   const ProcessOutcome outcome = Run(L"ReadMe.txt \"" + (folder_ / L"cut.bmp") + L"\" \"" +
                                      (folder_ / L"huge.bmp") + L"\" missing.bmp");
   ASSERT_TRUE(outcome.started);

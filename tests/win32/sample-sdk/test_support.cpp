@@ -1,7 +1,5 @@
 #include "test_support.h"
 
-#include <shellapi.h>
-
 #include <cwchar>
 
 #include "test_paths.h"
@@ -12,18 +10,6 @@ std::wstring Stage(const std::wstring& relative) {
 std::wstring Source(const std::wstring& relative) {
   return std::wstring(kSourceDir) + L"\\" + relative;
 }
-
-TempFolder::TempFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp) + L"kvn-sdk-test-" + name + L"-" + std::to_wstring(GetCurrentProcessId());
-  RemoveTree(path_);
-  MakeFolders(path_);
-}
-
-TempFolder::~TempFolder() { RemoveTree(path_); }
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool FolderIsEmpty(const std::wstring& path) {
   WIN32_FIND_DATAW entry;
@@ -48,51 +34,6 @@ bool ReadBytes(const std::wstring& path, std::string* bytes) {
   while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) bytes->append(buffer, got);
   CloseHandle(file);
   return ok;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  return CloseHandle(file) && ok;
-}
-
-bool MakeFolders(const std::wstring& path) {
-  if (path.empty() || Exists(path)) return true;
-  const size_t slash = path.find_last_of(L'\\');
-  if (slash != std::wstring::npos && slash > 2) MakeFolders(path.substr(0, slash));
-  return CreateDirectoryW(path.c_str(), nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
-void RemoveTree(const std::wstring& path) {
-  if (path.empty() || !Exists(path)) return;
-  std::wstring from = path;
-  from.push_back(L'\0');  // the list ends with a second zero
-  SHFILEOPSTRUCTW operation = {};
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = from.c_str();
-  operation.fFlags = FOF_NO_UI;
-  SHFileOperationW(&operation);
-}
-
-std::wstring Utf8ToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-  return wide;
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr,
-                      nullptr);
-  return bytes;
 }
 
 namespace {

@@ -1,38 +1,22 @@
 #pragma once
-// Helpers of the sample-SDK tests: temp folders, files, processes, windows.
+// Helpers of the sample-SDK tests: files, processes, windows; temporary
+// folders, files and text come from the shared test support.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/win32/support/files.h"
+#include "tests/win32/support/temp_folder.h"
+#include "tests/win32/support/text.h"
+
 // stage-relative path, e.g. Stage(L"Main\\KVNBarcodeUninstall.exe").
 std::wstring Stage(const std::wstring& relative);
 std::wstring Source(const std::wstring& relative);
 
-// A fresh folder below the temp folder, removed with its content on destruction.
-class TempFolder {
- public:
-  explicit TempFolder(const std::wstring& name);
-  virtual ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-
- private:
-  std::wstring path_;
-};
-
-bool Exists(const std::wstring& path);
 bool FolderIsEmpty(const std::wstring& path);
+// False when the file cannot be read (bytes then empty).
 bool ReadBytes(const std::wstring& path, std::string* bytes);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-// Creates the folder and all missing parents.
-bool MakeFolders(const std::wstring& path);
-// Removes a tree with the shell (independent of the code under test).
-void RemoveTree(const std::wstring& path);
-std::wstring Utf8ToWide(const std::string& text);
-std::string WideToUtf8(const std::wstring& text);
 
 struct ProcessOutcome {
   bool started = false;

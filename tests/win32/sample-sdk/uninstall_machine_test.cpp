@@ -9,6 +9,7 @@
 #include <string>
 
 #include "test_support.h"
+#include "tests/win32/support/registry.h"
 
 namespace {
 
@@ -22,13 +23,6 @@ std::wstring SpecialFolder(int id) {
   wchar_t path[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, id | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
   return path;
-}
-
-bool KeyExists(const wchar_t* path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
 }
 
 void WriteKey(const wchar_t* path, const std::wstring& uninstallString) {
@@ -83,8 +77,8 @@ class FakedInstallation : public ::testing::Test {
     install_ = vendor_ + L"\\KVNBarcodeSDK";
     menuVendor_ = programs_ + L"\\Korvane";
     menuProduct_ = menuVendor_ + L"\\Barcode Reader SDK";
-    vendorExisted_ = Exists(vendor_);
-    menuVendorExisted_ = Exists(menuVendor_);
+    vendorExisted_ = PathExists(vendor_);
+    menuVendorExisted_ = PathExists(menuVendor_);
     // Leftovers of an earlier run in this prefix.
     RemoveTree(install_);
     RemoveTree(menuProduct_);
@@ -123,37 +117,37 @@ class FakedInstallation : public ::testing::Test {
       ASSERT_TRUE(CopyFileW(Stage(file).c_str(), (folder + L"\\" + relative).c_str(), FALSE)) << file;
     }
     SetFileAttributesW((folder + L"\\License.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    WriteBytes(folder + L"\\_Package\\Main\\left-over.txt", "cut off");
+    WriteFileBytes(folder + L"\\_Package\\Main\\left-over.txt", "cut off");
     WriteKey(kUninstallKey, folder + L"\\KVNBarcodeUninstall.exe");
     ASSERT_TRUE(MakeFolders(menuProduct_));
     MakeLink(menuProduct_ + L"\\Uninstall Barcode Reader SDK.lnk", folder + L"\\KVNBarcodeUninstall.exe");
     MakeLink(menuProduct_ + L"\\Barcode Reader SDK Demo.lnk", folder + L"\\KVNBarcodeDemo.exe");
     MakeLink(menuProduct_ + L"\\Samples.lnk", folder + L"\\Samples");
-    if (!Exists(systemDll_)) {
+    if (!PathExists(systemDll_)) {
       ASSERT_TRUE(CopyFileW(Stage(L"Sys32\\KVNBarcodeRT.dll").c_str(), systemDll_.c_str(), TRUE));
       createdSystemDll_ = true;
     }
     if (withNeighbours) {
       ASSERT_TRUE(MakeFolders(vendor_ + L"\\OtherProduct"));
-      WriteBytes(vendor_ + L"\\OtherProduct\\keep.txt", "another product");
+      WriteFileBytes(vendor_ + L"\\OtherProduct\\keep.txt", "another product");
       MakeLink(menuVendor_ + L"\\Other Tool.lnk", vendor_ + L"\\OtherProduct\\keep.txt");
       WriteKey(kNeighbourKey, L"C:\\elsewhere\\uninstall.exe");
     }
   }
 
   void ExpectRemoved() {
-    EXPECT_FALSE(Exists(install_));
-    EXPECT_FALSE(KeyExists(kUninstallKey));
-    EXPECT_FALSE(Exists(menuProduct_));
-    EXPECT_TRUE(Exists(systemDll_)) << "the shared runtime must stay";
+    EXPECT_FALSE(PathExists(install_));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(PathExists(menuProduct_));
+    EXPECT_TRUE(PathExists(systemDll_)) << "the shared runtime must stay";
     EXPECT_EQ(TempCopiesLeft(), tempCopiesBefore_) << "the temp-folder copy is gone";
   }
 
   void ExpectUntouched() {
-    EXPECT_TRUE(Exists(install_ + L"\\KVNBarcodeUninstall.exe"));
-    EXPECT_TRUE(Exists(install_ + L"\\Help\\kvnbarcode.chm"));
-    EXPECT_TRUE(KeyExists(kUninstallKey));
-    EXPECT_TRUE(Exists(menuProduct_ + L"\\Barcode Reader SDK Demo.lnk"));
+    EXPECT_TRUE(PathExists(install_ + L"\\KVNBarcodeUninstall.exe"));
+    EXPECT_TRUE(PathExists(install_ + L"\\Help\\kvnbarcode.chm"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_TRUE(PathExists(menuProduct_ + L"\\Barcode Reader SDK Demo.lnk"));
   }
 
   std::wstring Uninstaller() const { return install_ + L"\\KVNBarcodeUninstall.exe"; }
@@ -171,13 +165,13 @@ TEST_F(FakedInstallation, QuietRemovesExactlyTheInstallationItselfIncluded) {
   ASSERT_TRUE(outcome.allEnded);
   ExpectRemoved();
   // Other products keep their folder, entry and shortcut.
-  EXPECT_TRUE(Exists(vendor_ + L"\\OtherProduct\\keep.txt"));
-  EXPECT_TRUE(KeyExists(kNeighbourKey));
-  EXPECT_TRUE(Exists(menuVendor_ + L"\\Other Tool.lnk"));
+  EXPECT_TRUE(PathExists(vendor_ + L"\\OtherProduct\\keep.txt"));
+  EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kNeighbourKey));
+  EXPECT_TRUE(PathExists(menuVendor_ + L"\\Other Tool.lnk"));
 }
 
 TEST_F(FakedInstallation, RemovesTheVendorMenuFolderWhenNothingElseIsInIt) {
-  if (Exists(menuVendor_) && !FolderIsEmpty(menuVendor_))
+  if (PathExists(menuVendor_) && !FolderIsEmpty(menuVendor_))
     GTEST_SKIP() << "the Start menu's Korvane folder holds other entries in this prefix";
   Install(install_, false);
   // Started through its short (8.3) name it still knows its folder.
@@ -187,7 +181,7 @@ TEST_F(FakedInstallation, RemovesTheVendorMenuFolderWhenNothingElseIsInIt) {
   EXPECT_EQ(outcome.exitCode, 0u) << shortPath;
   ASSERT_TRUE(outcome.allEnded);
   ExpectRemoved();
-  EXPECT_FALSE(Exists(menuVendor_));
+  EXPECT_FALSE(PathExists(menuVendor_));
 }
 
 TEST_F(FakedInstallation, RefusesToRunOutsideAnSdkFolder) {
@@ -195,12 +189,12 @@ TEST_F(FakedInstallation, RefusesToRunOutsideAnSdkFolder) {
   const std::wstring elsewhere = vendor_ + L"\\Elsewhere";
   ASSERT_TRUE(MakeFolders(elsewhere));
   ASSERT_TRUE(CopyFileW(Uninstaller().c_str(), (elsewhere + L"\\KVNBarcodeUninstall.exe").c_str(), FALSE));
-  WriteBytes(elsewhere + L"\\data.txt", "keep");
+  WriteFileBytes(elsewhere + L"\\data.txt", "keep");
   const ProcessOutcome outcome =
       RunInJob(L"\"" + elsewhere + L"\\KVNBarcodeUninstall.exe\" /quiet", ProcessOptions());
   EXPECT_EQ(outcome.exitCode, 2u);
   EXPECT_TRUE(outcome.allEnded);
-  EXPECT_TRUE(Exists(elsewhere + L"\\data.txt"));
+  EXPECT_TRUE(PathExists(elsewhere + L"\\data.txt"));
   ExpectUntouched();
 }
 
@@ -213,12 +207,12 @@ TEST_F(FakedInstallation, RefusesAForgedRelayAndAnUnknownSwitch) {
   EXPECT_EQ(forged.exitCode, 2u);
   // A relay start for a folder that is no SDK folder.
   TempFolder victim(L"victim");
-  WriteBytes(victim / L"precious.txt", "keep");
+  WriteFileBytes(victim / L"precious.txt", "keep");
   const ProcessOutcome wrongFolder = RunInJob(
       L"\"" + Stage(L"Main\\KVNBarcodeUninstall.exe") + L"\" /relay 4 \"" + victim.path() + L"\" /quiet",
       ProcessOptions());
   EXPECT_EQ(wrongFolder.exitCode, 2u);
-  EXPECT_TRUE(Exists(victim / L"precious.txt"));
+  EXPECT_TRUE(PathExists(victim / L"precious.txt"));
   EXPECT_EQ(RunInJob(L"\"" + Uninstaller() + L"\" /quiet /force", ProcessOptions()).exitCode, 2u);
   ExpectUntouched();
 }
@@ -266,11 +260,11 @@ TEST_F(FakedInstallation, AsksFirstAndYesRemovesThenTellsSo) {
   HWND done = WaitForWindow(kTitle, 0, 60000);
   ASSERT_NE(done, nullptr);
   EXPECT_NE(StaticTexts(done).find(L"was removed from your computer"), std::wstring::npos) << StaticTexts(done);
-  EXPECT_FALSE(Exists(install_));
+  EXPECT_FALSE(PathExists(install_));
   Press(done, IDOK);
   ASSERT_TRUE(first.WaitForAll(30000));
   ExpectRemoved();
-  EXPECT_TRUE(Exists(vendor_ + L"\\OtherProduct\\keep.txt"));
+  EXPECT_TRUE(PathExists(vendor_ + L"\\OtherProduct\\keep.txt"));
 }
 
 }  // namespace

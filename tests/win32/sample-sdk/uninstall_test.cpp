@@ -119,7 +119,7 @@ class TreeRemoval : public ::testing::Test {
   void Put(const std::wstring& relative, DWORD attributes = 0) {
     const std::wstring path = root_ / relative;
     MakeFolders(path.substr(0, path.find_last_of(L'\\')));
-    ASSERT_TRUE(WriteBytes(path, "content"));
+    ASSERT_TRUE(WriteFileBytes(path, "content"));
     if (attributes) SetFileAttributesW(path.c_str(), attributes);
   }
   TempFolder root_{L"tree"};
@@ -136,8 +136,8 @@ TEST_F(TreeRemoval, RemovesNestedReadOnlyAndHiddenEntries) {
   RemovalReport report;
   EXPECT_TRUE(RemoveFolderTree(target.c_str(), &report));
   EXPECT_EQ(report.failures, 0);
-  EXPECT_FALSE(Exists(target));
-  EXPECT_TRUE(Exists(root_ / L"Korvane\\sibling.txt"));
+  EXPECT_FALSE(PathExists(target));
+  EXPECT_TRUE(PathExists(root_ / L"Korvane\\sibling.txt"));
   // Gone already: nothing to do, no failure.
   EXPECT_TRUE(RemoveFolderTree(target.c_str(), &report));
   EXPECT_EQ(report.failures, 0);
@@ -155,16 +155,16 @@ TEST_F(TreeRemoval, KeepsAndNamesWhatIsInUseButRemovesTheRest) {
   CloseHandle(busy);
   EXPECT_EQ(report.failures, 1);
   EXPECT_EQ(_wcsicmp(report.firstFailure, (root_ / L"sdk\\busy.dll").c_str()), 0) << report.firstFailure;
-  EXPECT_TRUE(Exists(root_ / L"sdk\\busy.dll"));
-  EXPECT_FALSE(Exists(root_ / L"sdk\\free.txt"));
-  EXPECT_FALSE(Exists(root_ / L"sdk\\sub"));
+  EXPECT_TRUE(PathExists(root_ / L"sdk\\busy.dll"));
+  EXPECT_FALSE(PathExists(root_ / L"sdk\\free.txt"));
+  EXPECT_FALSE(PathExists(root_ / L"sdk\\sub"));
 }
 
 TEST_F(TreeRemoval, RefusesAFileAndLeavesOverlongEntriesCounted) {
   Put(L"plain.txt");
   RemovalReport report;
   EXPECT_FALSE(RemoveFolderTree((root_ / L"plain.txt").c_str(), &report));
-  EXPECT_TRUE(Exists(root_ / L"plain.txt"));
+  EXPECT_TRUE(PathExists(root_ / L"plain.txt"));
   EXPECT_EQ(report.failures, 1);
 
   // An entry whose full path passes 259 characters (made with the \\?\ form).
@@ -172,13 +172,13 @@ TEST_F(TreeRemoval, RefusesAFileAndLeavesOverlongEntriesCounted) {
   ASSERT_TRUE(MakeFolders(folder));
   const std::wstring longName = std::wstring(MAX_PATH - folder.size(), L'x');
   const std::wstring longPath = L"\\\\?\\" + folder + L"\\" + longName;
-  ASSERT_TRUE(WriteBytes(longPath, "long"));
+  ASSERT_TRUE(WriteFileBytes(longPath, "long"));
   Put(L"deep\\short.txt");
   RemovalReport deep;
   EXPECT_FALSE(RemoveFolderTree(folder.c_str(), &deep));
   EXPECT_EQ(deep.failures, 1);
-  EXPECT_FALSE(Exists(folder + L"\\short.txt"));
-  EXPECT_TRUE(Exists(longPath));
+  EXPECT_FALSE(PathExists(folder + L"\\short.txt"));
+  EXPECT_TRUE(PathExists(longPath));
   DeleteFileW(longPath.c_str());
 }
 
@@ -191,8 +191,8 @@ TEST_F(TreeRemoval, RemovesALinkButNotWhatItPointsAt) {
     GTEST_SKIP() << "this system makes no directory links";
   RemovalReport report;
   EXPECT_TRUE(RemoveFolderTree((root_ / L"sdk").c_str(), &report));
-  EXPECT_FALSE(Exists(root_ / L"sdk"));
-  EXPECT_TRUE(Exists(root_ / L"outside\\precious.txt"));
+  EXPECT_FALSE(PathExists(root_ / L"sdk"));
+  EXPECT_TRUE(PathExists(root_ / L"outside\\precious.txt"));
 }
 
 class Removal : public ::testing::Test {
@@ -229,7 +229,7 @@ class Removal : public ::testing::Test {
                                 L"Programs\\Korvane\\Barcode Reader SDK\\Samples.lnk"}) {
       const std::wstring path = root_ / file;
       MakeFolders(path.substr(0, path.find_last_of(L'\\')));
-      WriteBytes(path, "x");
+      WriteFileBytes(path, "x");
     }
     MakeKey(targets_.registryKey);
     MakeKey(std::wstring(targets_.registryKey) + L"\\Sub");
@@ -241,16 +241,16 @@ class Removal : public ::testing::Test {
 TEST_F(Removal, RemovesFolderEntryAndMenuButKeepsNeighbours) {
   Install();
   MakeKey(std::wstring(kTestKeys) + L"\\Uninstall\\{Other}");
-  WriteBytes(root_ / L"Programs\\Korvane\\Other Tool.lnk", "x");
-  WriteBytes(root_ / L"Program Files\\Korvane\\other.txt", "x");
+  WriteFileBytes(root_ / L"Programs\\Korvane\\Other Tool.lnk", "x");
+  WriteFileBytes(root_ / L"Program Files\\Korvane\\other.txt", "x");
   RemovalReport report;
   EXPECT_TRUE(RemoveInstallation(targets_, &report));
   EXPECT_EQ(report.failures, 0);
-  EXPECT_FALSE(Exists(targets_.installFolder));
+  EXPECT_FALSE(PathExists(targets_.installFolder));
   EXPECT_FALSE(KeyExists(targets_.registryKey));
-  EXPECT_FALSE(Exists(root_ / L"Programs\\Korvane\\Barcode Reader SDK"));
-  EXPECT_TRUE(Exists(root_ / L"Programs\\Korvane\\Other Tool.lnk"));
-  EXPECT_TRUE(Exists(root_ / L"Program Files\\Korvane\\other.txt"));
+  EXPECT_FALSE(PathExists(root_ / L"Programs\\Korvane\\Barcode Reader SDK"));
+  EXPECT_TRUE(PathExists(root_ / L"Programs\\Korvane\\Other Tool.lnk"));
+  EXPECT_TRUE(PathExists(root_ / L"Program Files\\Korvane\\other.txt"));
   EXPECT_TRUE(KeyExists(std::wstring(kTestKeys) + L"\\Uninstall\\{Other}"));
 }
 
@@ -258,8 +258,8 @@ TEST_F(Removal, RemovesTheEmptyVendorMenuFolderAndIsHarmlessTwice) {
   Install();
   RemovalReport report;
   EXPECT_TRUE(RemoveInstallation(targets_, &report));
-  EXPECT_FALSE(Exists(root_ / L"Programs\\Korvane"));
-  EXPECT_TRUE(Exists(root_ / L"Programs"));
+  EXPECT_FALSE(PathExists(root_ / L"Programs\\Korvane"));
+  EXPECT_TRUE(PathExists(root_ / L"Programs"));
   EXPECT_TRUE(RemoveInstallation(targets_, &report));
   EXPECT_EQ(report.failures, 0);
 }
@@ -274,10 +274,10 @@ TEST_F(Removal, GoesOnAfterAFileInUseAndReportsIt) {
   CloseHandle(busy);
   EXPECT_EQ(report.failures, 1);
   EXPECT_EQ(_wcsicmp(report.firstFailure, busyPath.c_str()), 0) << report.firstFailure;
-  EXPECT_FALSE(Exists(std::wstring(targets_.installFolder) + L"\\_Package"));
+  EXPECT_FALSE(PathExists(std::wstring(targets_.installFolder) + L"\\_Package"));
   // The other steps ran all the same.
   EXPECT_FALSE(KeyExists(targets_.registryKey));
-  EXPECT_FALSE(Exists(root_ / L"Programs\\Korvane"));
+  EXPECT_FALSE(PathExists(root_ / L"Programs\\Korvane"));
 }
 
 TEST_F(Removal, DefaultTargetsNameTheRealPlaces) {

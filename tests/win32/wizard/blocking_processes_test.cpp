@@ -68,18 +68,18 @@ TEST(BlockingProcesses, NamesMatchWholeAndIgnoringCase) {
 }
 
 TEST(BlockingProcesses, RunningProcessesAreFoundByModuleNameFromAnyFolder) {
-    ScratchFolder folder(L"kvn-wizard-blocking");
+    TempFolder folder(L"wizard-blocking");
     CWPtArray none;
     ASSERT_EQ(FindBlockingProcesses(none), 1);
     ASSERT_EQ(none.GetCount(), 0) << "a demo is already running";
 
     // Another case of letters blocks as well.
-    DWORD first = StartNamedSleeper(folder.Path(), L"kvnbarcodedemo.EXE", 30);
+    DWORD first = StartNamedSleeper(folder.path(), L"kvnbarcodedemo.EXE", 30);
     ASSERT_NE(first, 0u);
-    CreateDirectoryW((folder.Path() + L"\\other").c_str(), nullptr);
-    DWORD second = StartNamedSleeper(folder.Path() + L"\\other", L"KVNBarcodeDemo.exe", 30);
+    CreateDirectoryW((folder.path() + L"\\other").c_str(), nullptr);
+    DWORD second = StartNamedSleeper(folder.path() + L"\\other", L"KVNBarcodeDemo.exe", 30);
     ASSERT_NE(second, 0u);
-    DWORD unrelated = StartNamedSleeper(folder.Path(), L"KVNBarcodeDemo2.exe", 30);
+    DWORD unrelated = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo2.exe", 30);
     ASSERT_NE(unrelated, 0u);
 
     CWPtArray found;

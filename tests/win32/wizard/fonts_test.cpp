@@ -17,13 +17,6 @@ LOGFONTW FontRecord(HFONT font) {
     return record;
 }
 
-int ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 TEST(DialogFont, HeightIsPointsAtTheResolutionTruncatedTowardZero) {
     EXPECT_EQ(FontHeightForPoints(12, 96), -16);
     EXPECT_EQ(FontHeightForPoints(9, 96), -12);

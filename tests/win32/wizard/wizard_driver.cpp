@@ -128,21 +128,8 @@ void EndProcess(DWORD id) {
     CloseHandle(process);
 }
 
-ScratchFolder::ScratchFolder(const wchar_t* name) {
-    wchar_t temp[260] = {};
-    GetTempPathW(260, temp);
-    m_path = std::wstring(temp) + name;
-    DeleteFolderTree(m_path.c_str());
-    CreateDirectoryW(m_path.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() { DeleteFolderTree(m_path.c_str()); }
-
 DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int seconds) {
-    wchar_t self[260] = {};
-    GetModuleFileNameW(nullptr, self, 259);
-    std::wstring source(self);
-    source = source.substr(0, source.find_last_of(L'\\') + 1) + L"wizard_test_sleeper.exe";
+    const std::wstring source = Join(ProgramFolder(), L"wizard_test_sleeper.exe");
     std::wstring target = folder + L"\\" + fileName;
     if (!CopyFileW(source.c_str(), target.c_str(), FALSE) && !FileExists(target)) return 0;
     std::wstring command = L"\"" + target + L"\" " + std::to_wstring(seconds);
@@ -159,23 +146,6 @@ DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return process.dwProcessId;
-}
-
-bool FileExists(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool RegistryKeyExists(HKEY root, const wchar_t* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
 }
 
 }  // namespace wizard_test
@@ -270,12 +240,6 @@ void PumpAllExcept(CPropertySheet& sheet, UINT kept) {
     }
 }
 
-std::wstring StartMenuProductFolder() {
-    wchar_t programs[260] = {};
-    if (!GetStartMenuPrograms(programs)) return std::wstring();
-    return std::wstring(programs) + L"\\" + kStartMenuProductFolder;
-}
-
 }  // namespace wizard_test
 
 namespace wizard_test {
@@ -350,6 +314,13 @@ int PixelsOtherThan(HWND window, RECT area, COLORREF colour) {
     DeleteDC(memory);
     ReleaseDC(window, windowDc);
     return count;
+}
+
+int ScreenPixelsPerInch() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
 }
 
 }  // namespace wizard_test

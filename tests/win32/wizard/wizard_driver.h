@@ -1,12 +1,21 @@
 #pragma once
 // Drives the real wizard sheet step by step: pumping its loop, reading and
-// pressing its buttons, mouse and keyboard input, processes by name.
+// pressing its buttons, mouse and keyboard input, processes by name. The
+// shared test support (files, temporary folders, report receivers, the
+// Start-menu folder, registry keys) comes with it.
 #include <windows.h>
 #include <functional>
 #include <string>
 #include <vector>
 #include "framework/property_sheet.h"
 #include "package/product_installer_callback.h"
+#include "tests/win32/support/files.h"
+#include "tests/win32/support/paths.h"
+#include "tests/win32/support/progress_callbacks.h"
+#include "tests/win32/support/registry.h"
+#include "tests/win32/support/start_menu.h"
+#include "tests/win32/support/temp_folder.h"
+#include "tests/win32/support/text.h"
 
 class CLPSSetupState;
 
@@ -46,22 +55,8 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* name);
 // Ends one process by id and waits for it.
 void EndProcess(DWORD id);
 
-// A folder of its own under the temporary folder (removed by the destructor).
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const wchar_t* name);
-    ~ScratchFolder();
-    const std::wstring& Path() const { return m_path; }
-private:
-    std::wstring m_path;
-};
-
 // Starts a copy of the test's sleeper program as folder\fileName; its process id.
 DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int seconds);
-
-bool FileExists(const std::wstring& path);
-bool FolderExists(const std::wstring& path);
-bool RegistryKeyExists(HKEY root, const wchar_t* path);
 
 }  // namespace wizard_test
 
@@ -81,16 +76,6 @@ namespace wizard_test {
 // Processes every waiting message except the given one (left in the queue).
 void PumpAllExcept(CPropertySheet& sheet, UINT kept);
 
-// A report receiver that shows nothing and never asks to stop.
-class QuietCallback : public IProductInstallerCallbak {
-public:
-    int ReportProgress(int, int) override { return 1; }
-    void ReservedOperation(int, int) override {}
-};
-
-// The product's Start-menu folder of the current user.
-std::wstring StartMenuProductFolder();
-
 }  // namespace wizard_test
 
 namespace wizard_test {
@@ -108,5 +93,7 @@ namespace wizard_test {
 
 // How many pixels of the area (client coordinates) differ from the colour.
 int PixelsOtherThan(HWND window, RECT area, COLORREF colour);
+// The screen's pixels per inch (LOGPIXELSY).
+int ScreenPixelsPerInch();
 
 }  // namespace wizard_test

@@ -17,7 +17,7 @@ TEST(WizardFailedPayload, TheRunEndsOnTheInterruptedPageAndCloseLeavesNothing) {
     InitControls();
     CLPSSetupState app;
     PrepareApp(app);
-    QuietCallback quiet;
+    NeverStopCallback quiet;
     RollbackInstallation(&app, &quiet);
 
     auto wizard = std::make_unique<CLPSWizard>(&app);
@@ -45,13 +45,13 @@ TEST(WizardFailedPayload, TheRunEndsOnTheInterruptedPageAndCloseLeavesNothing) {
     // The pipeline installed nothing and removed its working folder.
     std::wstring installDir = app.m_paths.InstallDir;
     EXPECT_FALSE(FileExists(installDir + L"\\readme.txt"));
-    EXPECT_FALSE(FolderExists(app.m_paths.PackageDir));
+    EXPECT_FALSE(IsFolder(app.m_paths.PackageDir));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath));
 
     ASSERT_TRUE(ClickButton(sheet, ID_WIZFINISH));
     EXPECT_FALSE(sheet.IsRunning());
-    EXPECT_FALSE(FolderExists(installDir));
-    EXPECT_FALSE(FolderExists(StartMenuProductFolder()));
+    EXPECT_FALSE(IsFolder(installDir));
+    EXPECT_FALSE(IsFolder(StartMenuProductFolder()));
 }
 
 }  // namespace

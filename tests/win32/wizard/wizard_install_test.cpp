@@ -27,7 +27,7 @@ protected:
         PrepareApp(app);
         EndDemos();
         RollbackInstallation(&app, &quiet);
-        ASSERT_FALSE(FolderExists(app.m_paths.InstallDir));
+        ASSERT_FALSE(IsFolder(app.m_paths.InstallDir));
     }
     void TearDown() override {
         wizard.reset();
@@ -84,13 +84,13 @@ protected:
         ASSERT_EQ(Active(), 5);
     }
     void ExpectNothingInstalled() {
-        EXPECT_FALSE(FolderExists(app.m_paths.InstallDir));
+        EXPECT_FALSE(IsFolder(app.m_paths.InstallDir));
         EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath));
-        EXPECT_FALSE(FolderExists(StartMenuProductFolder()));
+        EXPECT_FALSE(IsFolder(StartMenuProductFolder()));
     }
 
     CLPSSetupState app;
-    QuietCallback quiet;
+    NeverStopCallback quiet;
     std::unique_ptr<CLPSWizard> wizard;
     HWND sheet = nullptr;
 };
@@ -135,7 +135,7 @@ TEST_F(WizardInstall, ARunInstallsShowsItsProgressAndEndsOnTheFinishPage) {
     EXPECT_TRUE(FileExists(Installed(kDemo)));
     EXPECT_TRUE(FileExists(Installed(L"Help\\kvnbarcode.chm")));
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath));
-    EXPECT_FALSE(FolderExists(app.m_paths.PackageDir));
+    EXPECT_FALSE(IsFolder(app.m_paths.PackageDir));
     EXPECT_TRUE(ProcessesNamed(kDemo).empty());
 
     // Finish with the box ticked starts the installed demo and ends the wizard.
@@ -173,7 +173,7 @@ TEST_F(WizardInstall, ClosingTheFinishPageAnotherWayStartsNoDemoAndRemovesNothin
 TEST_F(WizardInstall, CancelDuringTheInstallationEndsOnTheInterruptedPageAndCloseRollsBack) {
     // Something of an earlier run that Close must remove as well.
     CreateFolderPath(app.m_paths.InstallDir);
-    ASSERT_TRUE(FolderExists(app.m_paths.InstallDir));
+    ASSERT_TRUE(IsFolder(app.m_paths.InstallDir));
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                               nullptr), ERROR_SUCCESS);
@@ -189,7 +189,7 @@ TEST_F(WizardInstall, CancelDuringTheInstallationEndsOnTheInterruptedPageAndClos
     ASSERT_EQ(Active(), 6);
     EXPECT_EQ(wizard->m_finish.m_hWnd, nullptr) << "the finish page was shown";
     // The worker stopped by itself, cleaning up its working folder.
-    EXPECT_FALSE(FolderExists(app.m_paths.PackageDir));
+    EXPECT_FALSE(IsFolder(app.m_paths.PackageDir));
 
     EXPECT_EQ(WindowText(sheet), kCaption);
     EXPECT_TRUE(Usable(ID_WIZFINISH));
@@ -309,7 +309,7 @@ TEST_F(WizardInstall, TheInterruptedPageClosedByItsCloseBoxOrAltF4RollsNothingBa
         }
         PumpUntil(Sheet(), [&] { return !Sheet().IsRunning(); }, 5000);
         EXPECT_FALSE(Sheet().IsRunning()) << (altF4 ? "Alt+F4" : "close box");
-        EXPECT_TRUE(FolderExists(app.m_paths.InstallDir)) << (altF4 ? "Alt+F4" : "close box");
+        EXPECT_TRUE(IsFolder(app.m_paths.InstallDir)) << (altF4 ? "Alt+F4" : "close box");
         EXPECT_TRUE(ProcessesNamed(kDemo).empty());
         wizard.reset();
         RollbackInstallation(&app, &quiet);

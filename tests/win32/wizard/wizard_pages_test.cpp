@@ -23,15 +23,6 @@ const wchar_t kHelp[] = L"Help Documentation";
 const wchar_t kSamples[] = L"Sample Applications";
 const wchar_t kRedist[] = L"Redistributable components";
 
-std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
-
-int ScreenPixelsPerInch() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 class WizardPages : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -170,8 +161,8 @@ TEST_F(WizardPages, WelcomeOffersOnlyCancelUntilItsFirstTickThenNext) {
     EXPECT_EQ(wizard->m_welcome.m_timerId, 0u);
 
     // Polling has stopped: a demo started now is not noticed.
-    ScratchFolder folder(L"kvn-wizard-late-demo");
-    DWORD late = StartNamedSleeper(folder.Path(), L"KVNBarcodeDemo.exe", 30);
+    TempFolder folder(L"wizard-late-demo");
+    DWORD late = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo.exe", 30);
     ASSERT_NE(late, 0u);
     PumpFor(Sheet(), 2500);
     EXPECT_TRUE(Usable(ID_WIZNEXT));
@@ -180,9 +171,9 @@ TEST_F(WizardPages, WelcomeOffersOnlyCancelUntilItsFirstTickThenNext) {
 }
 
 TEST_F(WizardPages, RunningDemosHoldNextBackUntilTheLastOneEnds) {
-    ScratchFolder folder(L"kvn-wizard-demos");
-    DWORD first = StartNamedSleeper(folder.Path(), L"KVNBarcodeDemo.exe", 60);
-    DWORD second = StartNamedSleeper(folder.Path(), L"KVNBarcodeDemo.exe", 60);
+    TempFolder folder(L"wizard-demos");
+    DWORD first = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo.exe", 60);
+    DWORD second = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo.exe", 60);
     ASSERT_NE(first, 0u);
     ASSERT_NE(second, 0u);
     Open();

@@ -1,0 +1,20 @@
+#include "tests/win32/support/start_menu.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "tests/win32/support/paths.h"
+
+std::wstring ProgramsFolder() {
+    wchar_t programs[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    return programs;
+}
+
+std::wstring StartMenuProductFolder() {
+    return Join(ProgramsFolder(), L"Korvane\\Barcode Reader SDK");
+}
+
+std::wstring StartMenuVendorFolder() {
+    return Join(ProgramsFolder(), L"Korvane");
+}

@@ -1,0 +1,10 @@
+#pragma once
+// Where the product's Start-menu shortcuts belong, found with the shell and
+// written down here, independently of the setup's code.
+#include <string>
+
+// The current user's Start-menu Programs folder.
+std::wstring ProgramsFolder();
+// "Programs\Korvane\Barcode Reader SDK" and the vendor folder "Programs\Korvane".
+std::wstring StartMenuProductFolder();
+std::wstring StartMenuVendorFolder();
