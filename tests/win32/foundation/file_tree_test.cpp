@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -14,30 +15,15 @@
 #include "foundation/file_tree.h"
 #include "foundation/folder_walk.h"
 #include "foundation/run_control.h"
-#include <atomic>
 #include "foundation/path_util.h"
+#include "tests/win32/support/files.h"
+#include "tests/win32/support/paths.h"
 
 namespace {
 
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsFolder(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void WriteText(const std::wstring& path, const std::string& text, DWORD attributes = 0)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create test file";
-    DWORD written = 0;
-    WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteFileBytes(path, text)) << "cannot create test file";
     if (attributes)
         SetFileAttributesW(path.c_str(), attributes);
 }
@@ -65,14 +51,6 @@ std::vector<std::wstring>& Traces()
 void RecordTrace(const wchar_t* line)
 {
     Traces().push_back(line);
-}
-
-std::wstring ExeFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
 // Each test works in a fresh folder under the temporary folder; traces are captured.
@@ -174,8 +152,8 @@ TEST_F(FileTree, CopyFolderTreeStopsBetweenFilesOnceTheRunIsCancelled)
     // The folder of the level is made; no entry below it is copied.
     EXPECT_TRUE(IsFolder(At(L"none")));
     for (int i = 0; i < 20; ++i)
-        EXPECT_FALSE(Exists(At(L"none\\f" + std::to_wstring(i) + L".txt")));
-    EXPECT_FALSE(Exists(At(L"none\\sub")));
+        EXPECT_FALSE(PathExists(At(L"none\\f" + std::to_wstring(i) + L".txt")));
+    EXPECT_FALSE(PathExists(At(L"none\\sub")));
     // Without a run control nothing is ever asked to stop.
     EXPECT_FALSE(StopRequested(nullptr));
 }
@@ -233,7 +211,7 @@ TEST_F(FileTree, DeleteFolderTreeRemovesReadOnlyFilesAndReportsOnlyTheTop)
     WriteText(At(L"t\\hidden.txt"), "h", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     WriteText(At(L"t\\sub\\deeper\\ro.txt"), "r", FILE_ATTRIBUTE_READONLY);
     EXPECT_NE(DeleteFolderTree(At(L"t").c_str()), 0);
-    EXPECT_FALSE(Exists(At(L"t")));
+    EXPECT_FALSE(PathExists(At(L"t")));
     EXPECT_TRUE(Traces().empty());
 
     EXPECT_EQ(DeleteFolderTree(At(L"t").c_str()), 0) << "missing folder";
@@ -250,8 +228,8 @@ TEST_F(FileTree, DeleteFolderTreeLeavesAFileItCannotDeleteAndItsFolders)
     ASSERT_NE(busy, INVALID_HANDLE_VALUE);
     EXPECT_EQ(DeleteFolderTree(At(L"t").c_str()), 0);
     CloseHandle(busy);
-    EXPECT_TRUE(Exists(At(L"t\\sub\\busy.txt")));
-    EXPECT_FALSE(Exists(At(L"t\\free.txt")));
+    EXPECT_TRUE(PathExists(At(L"t\\sub\\busy.txt")));
+    EXPECT_FALSE(PathExists(At(L"t\\free.txt")));
 
     const std::vector<std::wstring> expected = {
         L"Unable to delete file: " + At(L"t\\sub\\busy.txt") +
@@ -457,7 +435,7 @@ TEST_F(FileTree, DeleteFolderTreeLeavesAHeldFileWithItsAttributesReset)
 // that nothing behind a link is touched while the tree's own files go.
 TEST_F(FileTree, DeleteFolderTreeNeverEntersAHostDirectoryLink)
 {
-    const std::wstring links = ExeFolder() + L"\\tree-fixture\\links";
+    const std::wstring links = ProgramFolder() + L"\\tree-fixture\\links";
     const DWORD linkAttributes = GetFileAttributesW((links + L"\\tree\\link").c_str());
     if (linkAttributes == INVALID_FILE_ATTRIBUTES ||
         !(linkAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
@@ -466,8 +444,8 @@ TEST_F(FileTree, DeleteFolderTreeNeverEntersAHostDirectoryLink)
     DeleteFolderTree((links + L"\\tree").c_str());
     EXPECT_EQ(ReadText(links + L"\\target\\keep.txt"), "keep");
     EXPECT_EQ(ReadText(links + L"\\target\\inner\\inner.txt"), "inner");
-    EXPECT_FALSE(Exists(links + L"\\tree\\own.txt"));
-    EXPECT_FALSE(Exists(links + L"\\tree\\sub\\own.txt"));
+    EXPECT_FALSE(PathExists(links + L"\\tree\\own.txt"));
+    EXPECT_FALSE(PathExists(links + L"\\tree\\sub\\own.txt"));
 }
 
 // Drive K: is a scratch folder mapped by the test fixture. An empty path means
@@ -500,14 +478,14 @@ TEST_F(CurrentDriveRoot, EmptyPathsNeverNameTheRoot)
     CreateFolderPath(At(L"src").c_str());
     WriteText(At(L"src\\copied.txt"), "c");
     EXPECT_EQ(CopyFolderTree(L"", At(L"src").c_str()), 0);
-    EXPECT_FALSE(Exists(L"K:\\copied.txt"));
+    EXPECT_FALSE(PathExists(L"K:\\copied.txt"));
 }
 
 TEST_F(CurrentDriveRoot, RootedPathIsCreatedAtTheRootNotBelowTheCurrentFolder)
 {
     EXPECT_NE(CreateFolderPath(L"\\rooted\\inner"), 0);
     EXPECT_TRUE(IsFolder(L"K:\\rooted\\inner"));
-    EXPECT_FALSE(Exists(L"K:\\cwd\\rooted"));
+    EXPECT_FALSE(PathExists(L"K:\\cwd\\rooted"));
     RemoveDirectoryW(L"K:\\rooted\\inner");
     RemoveDirectoryW(L"K:\\rooted");
 }
