@@ -2,6 +2,7 @@
 #include "app/shortcuts.h"
 
 #include "app/command_line.h"
+#include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
 
 BOOL LaunchDemo(CLPSSetupState* app) {
@@ -20,9 +21,8 @@ BOOL LaunchDemo(CLPSSetupState* app) {
 
     BOOL started = CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, binDir, &startup,
                                   &process);
-    if (started) {
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
+    // The demo is not waited for: both handles are closed on return.
+    CWHandle demoThread(process.hThread);
+    CWHandle demoProcess(process.hProcess);
     return started;
 }

@@ -11,6 +11,7 @@
 #include "app/report_gate.h"
 #include "app/shortcuts.h"
 #include "foundation/file_tree.h"
+#include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
 #include "foundation/registry_version.h"
 #include "foundation/run_control.h"
@@ -73,12 +74,11 @@ void CopySystemFiles(const SetupPaths& paths, CWRunControl* run) {
     ZeroFill(pattern, static_cast<int>(sizeof(pattern)));
     if (!paths.PkgSys32Dir[0] || !FormatEntryPath(pattern, kPathUnits, paths.PkgSys32Dir, L"*.*")) return;
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
+    CWFindHandle find(FindFirstFileW(pattern, &entry));
+    if (!find) return;
     do {
         if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) CountFailure(run);
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &entry));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "foundation/file_tree.h"
+#include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
 
 const wchar_t kStartMenuProductFolder[] = L"Korvane\\Barcode Reader SDK";
@@ -61,17 +62,17 @@ int CreateShortcut(const wchar_t* folder, const wchar_t* fileName, const wchar_t
 HRESULT CreateLink(const wchar_t* target, const wchar_t* linkFile, const wchar_t* description) {
     if (!target || !linkFile || !description) return E_INVALIDARG;
 
-    IShellLinkW* link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                      reinterpret_cast<void**>(&link));
+    CWComPtr<IShellLinkW> link;
+    HRESULT result =
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid());
     if (FAILED(result)) return result;
     if (!link) return E_POINTER;
 
     link->SetPath(target);
     link->SetDescription(description);
 
-    IPersistFile* file = nullptr;
-    result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    CWComPtr<IPersistFile> file;
+    result = link->QueryInterface(IID_IPersistFile, file.ReceiveVoid());
     if (SUCCEEDED(result) && file) {
         wchar_t path[kPathUnits];
         ZeroFill(path, static_cast<int>(sizeof(path)));
@@ -81,11 +82,8 @@ HRESULT CreateLink(const wchar_t* target, const wchar_t* linkFile, const wchar_t
         } else {
             result = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
         }
-        file->Release();
     } else if (SUCCEEDED(result)) {
         result = E_NOINTERFACE;
     }
-
-    link->Release();
     return result;
 }

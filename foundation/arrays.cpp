@@ -38,20 +38,16 @@ int CWThreaded::Lock()
 {
     // Giving up a hold first keeps one thread's hold single, so one Unlock
     // always frees the mutex; without a hold the release fails harmlessly.
-    ReleaseMutex(m_mutex);
-    return WaitForSingleObject(m_mutex, INFINITE) == WAIT_OBJECT_0 ? 1 : 0;
+    ReleaseMutex(m_mutex.Get());
+    return WaitForSingleObject(m_mutex.Get(), INFINITE) == WAIT_OBJECT_0 ? 1 : 0;
 }
 
 int CWThreaded::Unlock()
 {
-    return ReleaseMutex(m_mutex) ? 1 : 0;
+    return ReleaseMutex(m_mutex.Get()) ? 1 : 0;
 }
 
-CWThreaded::~CWThreaded()
-{
-    if (m_mutex)
-        CloseHandle(m_mutex);
-}
+CWThreaded::~CWThreaded() = default;  // m_mutex closes the mutex
 
 CWCriticalSection::CWCriticalSection()
 {

@@ -3,6 +3,8 @@
 // critical-section wrapper. Windows only.
 #include <windows.h>
 
+#include "foundation/owned_handle.h"
+
 class CWThreaded {
 public:
     CWThreaded();
@@ -12,7 +14,7 @@ public:
     CWThreaded(const CWThreaded&) = delete;
     CWThreaded& operator=(const CWThreaded&) = delete;
 protected:
-    HANDLE m_mutex;
+    CWHandle m_mutex;
 };
 
 class CWCriticalSection {

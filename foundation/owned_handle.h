@@ -2,6 +2,7 @@
 // Owning types for the system's handles: each closes what it holds when it
 // goes out of scope, so no path out of a function forgets a release.
 #include <windows.h>
+#include <objbase.h>  // CoInitializeEx, CoUninitialize (WIN32_LEAN_AND_MEAN leaves it out)
 
 #include <utility>
 
@@ -140,4 +141,21 @@ public:
 
 private:
     Interface* m_object;
+};
+
+// COM on the calling thread for one scope: CoInitializeEx on construction,
+// CoUninitialize on exit when the initialisation succeeded (S_OK or S_FALSE).
+class CWComScope {
+public:
+    explicit CWComScope(DWORD model = COINIT_APARTMENTTHREADED) noexcept
+        : m_result(CoInitializeEx(nullptr, model)) {}
+    ~CWComScope() {
+        if (SUCCEEDED(m_result)) CoUninitialize();
+    }
+    CWComScope(const CWComScope&) = delete;
+    CWComScope& operator=(const CWComScope&) = delete;
+    HRESULT Result() const noexcept { return m_result; }
+
+private:
+    HRESULT m_result;
 };

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "foundation/owned_handle.h"
+
 namespace {
 
 using GetFileVersionInfoSizeFn = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
@@ -57,14 +59,12 @@ int WriteRegistryValue(HKEY root, const wchar_t* keyPath, const wchar_t* valueNa
 {
     if (!data || byteCount == 0)
         return ERROR_INVALID_PARAMETER;
-    HKEY key = nullptr;
-    const LONG opened = RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    CWRegKey key;
+    const LONG opened = RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                        nullptr, key.Receive(), nullptr);
     if (opened != ERROR_SUCCESS)
         return int(opened);
-    const LONG set = RegSetValueExW(key, valueName, 0, type, data, byteCount);
-    RegCloseKey(key);
-    return int(set);
+    return int(RegSetValueExW(key.Get(), valueName, 0, type, data, byteCount));
 }
 
 uint64_t GetFileVersion(const wchar_t* path)
@@ -72,17 +72,15 @@ uint64_t GetFileVersion(const wchar_t* path)
     if (!path || !*path)
         return 0;
     // Loaded from the system folder only, never from beside the program.
-    const HMODULE module = LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const CWModule module(LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!module)
         return 0;
-    const auto getSize = LookUp<GetFileVersionInfoSizeFn>(module, "GetFileVersionInfoSizeW");
-    const auto getInfo = LookUp<GetFileVersionInfoFn>(module, "GetFileVersionInfoW");
-    const auto query = LookUp<VerQueryValueFn>(module, "VerQueryValueW");
-    uint64_t version = 0;
-    if (getSize && getInfo && query)
-        version = ReadFileVersion(path, getSize, getInfo, query);
-    FreeLibrary(module);
-    return version;
+    const auto getSize = LookUp<GetFileVersionInfoSizeFn>(module.Get(), "GetFileVersionInfoSizeW");
+    const auto getInfo = LookUp<GetFileVersionInfoFn>(module.Get(), "GetFileVersionInfoW");
+    const auto query = LookUp<VerQueryValueFn>(module.Get(), "VerQueryValueW");
+    if (!getSize || !getInfo || !query)
+        return 0;
+    return ReadFileVersion(path, getSize, getInfo, query);
 }
 
 void FormatVersion(wchar_t* output, DWORD least, DWORD most)

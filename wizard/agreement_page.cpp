@@ -7,11 +7,9 @@
 
 CLPSLicAgreementPpg::CLPSLicAgreementPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_AGREEMENT, IDS_SETUP_CAPTION, IDS_AGREEMENT_TITLE, IDS_AGREEMENT_SUBTITLE),
-      m_app(app), m_choice(0), m_textFont(nullptr) {}
+      m_app(app), m_choice(0) {}
 
-CLPSLicAgreementPpg::~CLPSLicAgreementPpg() {
-    if (m_textFont) DeleteObject(m_textFont);
-}
+CLPSLicAgreementPpg::~CLPSLicAgreementPpg() = default;  // m_textFont deletes the font
 
 void CLPSLicAgreementPpg::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);

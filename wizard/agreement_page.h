@@ -1,6 +1,7 @@
 #pragma once
 // Position 1: the licence agreement; Next only after "I Agree".
 #include <string>
+#include "foundation/owned_handle.h"
 #include "framework/property_page.h"
 
 class CLPSSetupState;
@@ -18,5 +19,5 @@ public:
     CLPSSetupState* m_app;
     int m_choice;          // 0 "I Do NOT Agree", 1 "I Agree"
     std::wstring m_text;   // the agreement text shown
-    HFONT m_textFont;
+    CWFont m_textFont;
 };

@@ -1,6 +1,7 @@
 #include "wizard/blocking_processes.h"
 #include <psapi.h>
 #include <cwchar>
+#include "foundation/owned_handle.h"
 
 const wchar_t* const BlockingProcessNames[] = {L"KVNBarcodeDemo.exe", nullptr};
 
@@ -32,15 +33,14 @@ BOOL ReadProcessIds(ProcessEnumerator enumerate, std::vector<DWORD>& ids) {
 void ReadProcessModuleName(DWORD processId, wchar_t (&name)[260]) {
     wmemset(name, L'\0', 260);
     wcscpy(name, L"<unknown>");
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    const CWHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (!process) return;
     HMODULE module = nullptr;
     DWORD needed = 0;
-    if (K32EnumProcessModules(process, &module, sizeof(module), &needed) && module) {
-        if (K32GetModuleBaseNameW(process, module, name, 260) == 0) wcscpy(name, L"<unknown>");
+    if (K32EnumProcessModules(process.Get(), &module, sizeof(module), &needed) && module) {
+        if (K32GetModuleBaseNameW(process.Get(), module, name, 260) == 0) wcscpy(name, L"<unknown>");
         name[259] = L'\0';
     }
-    CloseHandle(process);
 }
 
 void AppendBlockingMatches(const wchar_t* moduleName, CWPtArray& list) {

@@ -5,11 +5,9 @@
 #include "wizard/resource_ids.h"
 
 CLPSCanceledPpg::CLPSCanceledPpg(CLPSSetupState* app)
-    : CPropertyPage(IDD_CANCELED, IDS_SETUP_CAPTION), m_app(app), m_titleFont(nullptr) {}
+    : CPropertyPage(IDD_CANCELED, IDS_SETUP_CAPTION), m_app(app) {}
 
-CLPSCanceledPpg::~CLPSCanceledPpg() {
-    if (m_titleFont) DeleteObject(m_titleFont);
-}
+CLPSCanceledPpg::~CLPSCanceledPpg() = default;  // m_titleFont deletes the font
 
 BOOL CLPSCanceledPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();

@@ -1,6 +1,7 @@
 #pragma once
 // Position 6: the installation was interrupted; "Close" removes what was
 // installed and ends the wizard.
+#include "foundation/owned_handle.h"
 #include "framework/property_page.h"
 #include "package/product_installer_callback.h"
 
@@ -20,5 +21,5 @@ public:
     void ReservedOperation(int, int) override {}
 
     CLPSSetupState* m_app;
-    HFONT m_titleFont;
+    CWFont m_titleFont;
 };

@@ -6,10 +6,9 @@ constexpr UINT kMetricsSize = sizeof(NONCLIENTMETRICSW);
 }  // namespace
 
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return 96;
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const CWWindowDC screen(nullptr);
+    if (!screen.Get()) return 96;
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 
@@ -31,16 +30,13 @@ HFONT MakeDialogFont(const wchar_t* face, int pointSize, int bold, int italic) {
 }
 
 void SetDlgItemFont(HWND dialogWindow, int controlId, const wchar_t* face, int pointSize, int bold,
-                    int italic, HFONT* fontSlot) {
+                    int italic, CWFont* fontSlot) {
     if (!fontSlot) return;
-    if (*fontSlot) {
-        DeleteObject(*fontSlot);
-        *fontSlot = nullptr;
-    }
-    *fontSlot = MakeDialogFont(face, pointSize, bold, italic);
+    fontSlot->Reset();  // the old font goes before the new one is made
+    fontSlot->Reset(MakeDialogFont(face, pointSize, bold, italic));
     if (!*fontSlot) return;
     if (IsWindow(dialogWindow)) {
         SendMessageW(GetDlgItem(dialogWindow, controlId), WM_SETFONT,
-                     reinterpret_cast<WPARAM>(*fontSlot), TRUE);
+                     reinterpret_cast<WPARAM>(fontSlot->Get()), TRUE);
     }
 }

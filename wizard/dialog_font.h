@@ -2,8 +2,10 @@
 // Fonts the pages give to single controls (page titles, the agreement text).
 #include <windows.h>
 
+#include "foundation/owned_handle.h"
+
 // The system's message font with the given face, size in points, weight and
-// slant; null when it cannot be created.
+// slant; null when it cannot be created. The caller deletes it.
 HFONT MakeDialogFont(const wchar_t* face, int pointSize, int bold, int italic);
 
 // LOGPIXELSY of the screen; 96 when the screen cannot be asked.
@@ -13,7 +15,7 @@ int ScreenDpi();
 // a character height).
 int FontHeightForPoints(int pointSize, int pixelsPerInch);
 
-// Creates a font with MakeDialogFont into *fontSlot (deleting what the slot
-// held) and gives it to the dialog's control. The caller owns the slot.
+// Deletes the font *fontSlot held, creates one with MakeDialogFont into the
+// slot and gives it to the dialog's control. The caller owns the slot.
 void SetDlgItemFont(HWND dialogWindow, int controlId, const wchar_t* face, int pointSize, int bold,
-                    int italic, HFONT* fontSlot);
+                    int italic, CWFont* fontSlot);

@@ -21,26 +21,6 @@ private:
     HGDIOBJ m_old = nullptr;
 };
 
-// Owns a bitmap until it is released to the caller.
-class BitmapOwner {
-public:
-    explicit BitmapOwner(HBITMAP bitmap) : m_bitmap(bitmap) {}
-    ~BitmapOwner() {
-        if (m_bitmap) DeleteObject(m_bitmap);
-    }
-    BitmapOwner(const BitmapOwner&) = delete;
-    BitmapOwner& operator=(const BitmapOwner&) = delete;
-    HBITMAP Get() const { return m_bitmap; }
-    HBITMAP Release() {
-        HBITMAP bitmap = m_bitmap;
-        m_bitmap = nullptr;
-        return bitmap;
-    }
-
-private:
-    HBITMAP m_bitmap;
-};
-
 HBITMAP NewDib(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -57,26 +37,26 @@ HBITMAP NewDib(int width, int height) {
 
 int ScaleForDpi(int size96, int dpi) { return MulDiv(size96, dpi, 96); }
 
-HBITMAP LoadBitmapForDpi(HINSTANCE module, const wchar_t* name, int dpi) {
-    BitmapOwner source(LoadBitmapW(module, name));
-    if (!source.Get() || dpi <= 96) return source.Release();
+CWBitmap LoadBitmapForDpi(HINSTANCE module, const wchar_t* name, int dpi) {
+    CWBitmap source(LoadBitmapW(module, name));
+    if (!source || dpi <= 96) return source;
     BITMAP facts = {};
     if (!GetObjectW(source.Get(), sizeof(facts), &facts) || facts.bmWidth <= 0 || facts.bmHeight <= 0) {
-        return nullptr;
+        return CWBitmap();
     }
     const int width = ScaleForDpi(facts.bmWidth, dpi);
     const int height = ScaleForDpi(facts.bmHeight, dpi);
-    BitmapOwner scaled(NewDib(width, height));
-    if (!scaled.Get()) return nullptr;
+    CWBitmap scaled(NewDib(width, height));
+    if (!scaled) return CWBitmap();
     {
         SelectedBitmap from(source.Get());
         SelectedBitmap to(scaled.Get());
-        if (!from.Dc() || !to.Dc()) return nullptr;
+        if (!from.Dc() || !to.Dc()) return CWBitmap();
         SetStretchBltMode(to.Dc(), HALFTONE);
         SetBrushOrgEx(to.Dc(), 0, 0, nullptr);
         if (!StretchBlt(to.Dc(), 0, 0, width, height, from.Dc(), 0, 0, facts.bmWidth, facts.bmHeight, SRCCOPY)) {
-            return nullptr;
+            return CWBitmap();
         }
     }
-    return scaled.Release();
+    return scaled;
 }

@@ -6,11 +6,9 @@
 #include "wizard/resource_ids.h"
 
 CLPSFinishPpg::CLPSFinishPpg(CLPSSetupState* app)
-    : CPropertyPage(IDD_FINISH, IDS_SETUP_CAPTION), m_titleFont(nullptr), m_app(app), m_runDemo(0) {}
+    : CPropertyPage(IDD_FINISH, IDS_SETUP_CAPTION), m_app(app), m_runDemo(0) {}
 
-CLPSFinishPpg::~CLPSFinishPpg() {
-    if (m_titleFont) DeleteObject(m_titleFont);
-}
+CLPSFinishPpg::~CLPSFinishPpg() = default;  // m_titleFont deletes the font
 
 void CLPSFinishPpg::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);

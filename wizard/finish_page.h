@@ -1,5 +1,6 @@
 #pragma once
 // Position 5: the installation has ended; Finish may start the demo.
+#include "foundation/owned_handle.h"
 #include "framework/property_page.h"
 
 class CLPSSetupState;
@@ -14,7 +15,7 @@ public:
     BOOL OnSetActive() override;
     BOOL OnWizardFinish() override;
 
-    HFONT m_titleFont;
+    CWFont m_titleFont;
     CLPSSetupState* m_app;
     int m_runDemo;  // "Run Demo Application on Exit"
 };

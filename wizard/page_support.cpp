@@ -1,4 +1,5 @@
 #include "wizard/page_support.h"
+#include "foundation/owned_handle.h"
 #include "framework/winapp.h"
 
 void PostWizardButtons(const CPropertyPage& page, DWORD buttons) {
@@ -26,15 +27,16 @@ void GrowToFitText(HWND dialog, int controlId) {
     text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
     RECT client = {};
     GetClientRect(control, &client);
-    HDC dc = GetDC(control);
-    if (!dc) return;
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     RECT needed = {0, 0, client.right, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    if (old) SelectObject(dc, old);
-    ReleaseDC(control, dc);
+    {
+        const CWWindowDC dc(control);  // given back before the control is resized
+        if (!dc.Get()) return;
+        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0));
+        HGDIOBJ old = font ? SelectObject(dc.Get(), font) : nullptr;
+        DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &needed,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+        if (old) SelectObject(dc.Get(), old);
+    }
     if (needed.bottom <= client.bottom) return;
     RECT box = {};
     GetWindowRect(control, &box);

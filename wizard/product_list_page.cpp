@@ -26,10 +26,10 @@ BOOL CLPSProductListPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     // Boxes of 16 pixels at 96 DPI, growing with the DPI like the text.
     const int dpi = ScreenDpi();
-    HBITMAP boxes = LoadBitmapForDpi(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_STATE_IMAGES), dpi);
-    if (boxes) {
-        m_stateImages.Create(boxes, ScaleForDpi(16, dpi), 2, RGB(255, 255, 255));
-        DeleteObject(boxes);
+    // The image list keeps a copy; the bitmap goes once the if ends.
+    if (const CWBitmap boxes =
+            LoadBitmapForDpi(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_STATE_IMAGES), dpi)) {
+        m_stateImages.Create(boxes.Get(), ScaleForDpi(16, dpi), 2, RGB(255, 255, 255));
     }
     m_treeOwnStateImages = m_tree.SetImageList(&m_stateImages, TVSIL_STATE);
     // Rows at least as tall as the boxes (the tree sizes them by the text).

@@ -1,7 +1,7 @@
 #include "wizard/progress_page.h"
-#include <objbase.h>
 #include "app/install_sequence.h"
 #include "app/setup_state.h"
+#include "foundation/owned_handle.h"
 #include "foundation/run_control.h"
 #include "framework/property_sheet.h"
 #include "wizard/page_support.h"
@@ -9,7 +9,7 @@
 
 CLPSProgressPpg::CLPSProgressPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_PROGRESS, IDS_SETUP_CAPTION, IDS_STATUS_TITLE, IDS_STATUS_SUBTITLE),
-      m_app(app), m_worker(nullptr), m_workerId(0), m_running(1), m_reportWindow(nullptr) {}
+      m_app(app), m_workerId(0), m_running(1), m_reportWindow(nullptr) {}
 
 CLPSProgressPpg::~CLPSProgressPpg() {
     m_reportWindow.store(nullptr);
@@ -30,7 +30,7 @@ BOOL CLPSProgressPpg::OnSetActive() {
         m_running.store(1);
         m_cleaningUp.store(0);
         m_reportWindow.store(m_hWnd);
-        m_worker = CreateThread(nullptr, 0, &CLPSProgressPpg::InstallWorker, this, 0, &m_workerId);
+        m_worker.Reset(CreateThread(nullptr, 0, &CLPSProgressPpg::InstallWorker, this, 0, &m_workerId));
     }
     return CPropertyPage::OnSetActive();
 }
@@ -38,7 +38,7 @@ BOOL CLPSProgressPpg::OnSetActive() {
 DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
     auto* page = static_cast<CLPSProgressPpg*>(parameter);
     if (!page) return 0;
-    HRESULT com = CoInitialize(nullptr);
+    const CWComScope com;  // apartment-threaded, as CoInitialize(nullptr)
     InstallOutcome outcome;
     // The worker's run: a cancel also ends a long folder copy between two
     // files, so the termination after the bounded wait stays a last resort.
@@ -55,7 +55,6 @@ DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
         const bool installed = outcome.packageDecoded && outcome.failures == 0;
         if (window) PostMessageW(window, WM_INSTALL_DONE, installed ? 1 : 0, 0);
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
 
@@ -94,9 +93,8 @@ void CLPSProgressPpg::ShowReport(int percent, int stringId) {
 void CLPSProgressPpg::OnInstallDone(bool installed) {
     if (m_worker) {
         // The worker has posted its last message; let it finish returning.
-        WaitForSingleObject(m_worker, kStopWaitMs);
-        CloseHandle(m_worker);
-        m_worker = nullptr;
+        WaitForSingleObject(m_worker.Get(), kStopWaitMs);
+        m_worker.Reset();
     }
     if (installed) {
         // Sent, not posted: the wizard moves on now, before later messages.
@@ -116,6 +114,7 @@ BOOL CLPSProgressPpg::OnQueryCancel() {
 
 void CLPSProgressPpg::StopWorker() {
     if (!m_worker) return;
+    const HANDLE worker = m_worker.Get();
     m_running.store(0);
     // The installation stops at its next report; messages sent to this
     // thread meanwhile are answered, posted ones wait in the queue. A worker
@@ -128,12 +127,11 @@ void CLPSProgressPpg::StopWorker() {
         const bool bounded = !m_cleaningUp.load();
         if (bounded && elapsed >= kStopWaitMs) break;
         const DWORD slice = bounded ? kStopWaitMs - elapsed : kCleanupPollMs;
-        DWORD wait = MsgWaitForMultipleObjects(1, &m_worker, FALSE, slice, QS_SENDMESSAGE);
+        DWORD wait = MsgWaitForMultipleObjects(1, &worker, FALSE, slice, QS_SENDMESSAGE);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) break;
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    if (WaitForSingleObject(m_worker, 0) == WAIT_TIMEOUT) TerminateThread(m_worker, 0);
-    CloseHandle(m_worker);
-    m_worker = nullptr;
+    if (WaitForSingleObject(worker, 0) == WAIT_TIMEOUT) TerminateThread(worker, 0);
+    m_worker.Reset();
 }

@@ -2,6 +2,7 @@
 // Position 4: runs the installation on a worker thread and shows its reports
 // as a status line and a progress bar.
 #include <atomic>
+#include "foundation/owned_handle.h"
 #include "framework/property_page.h"
 #include "package/product_installer_callback.h"
 
@@ -38,7 +39,7 @@ public:
     static constexpr DWORD kCleanupPollMs = 100;
 
     CLPSSetupState* m_app;
-    HANDLE m_worker;
+    CWHandle m_worker;  // none when no worker runs or once it is closed
     DWORD m_workerId;
     std::atomic<int> m_running;
 

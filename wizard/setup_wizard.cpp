@@ -15,9 +15,7 @@ CLPSWizard::CLPSWizard(CLPSSetupState* app)
       m_confirm(app),
       m_progress(app),
       m_finish(app),
-      m_canceled(app),
-      m_watermark(nullptr),
-      m_header(nullptr) {
+      m_canceled(app) {
     HINSTANCE instance = app ? app->m_hResources : AfxGetInstanceHandle();
     CPropertyPage* pages[] = {&m_welcome, &m_agreement, &m_products, &m_confirm,
                               &m_progress, &m_finish, &m_canceled};
@@ -34,15 +32,14 @@ CLPSWizard::CLPSWizard(CLPSSetupState* app)
     m_sheet.m_psh.dwFlags = WizardSheetFlags(m_sheet.m_psh.dwFlags);
     if (app) app->m_nCancelPage = kCanceledPagePosition;
     m_sheet.m_psh.hInstance = instance;
-    m_watermark = LoadBitmapW(instance, L"IDB_WIZARD_WATER");
-    m_header = LoadBitmapW(instance, L"IDB_WIZARD_HEADER");
-    m_sheet.m_psh.hbmWatermark = m_watermark;
-    m_sheet.m_psh.hbmHeader = m_header;
+    m_watermark.Reset(LoadBitmapW(instance, L"IDB_WIZARD_WATER"));
+    m_header.Reset(LoadBitmapW(instance, L"IDB_WIZARD_HEADER"));
+    m_sheet.m_psh.hbmWatermark = m_watermark.Get();
+    m_sheet.m_psh.hbmHeader = m_header.Get();
 }
 
 CLPSWizard::~CLPSWizard() {
-    // The windows go before the pages and bitmaps they use.
+    // The windows go before the pages and bitmaps they use (the bitmaps'
+    // members delete them next).
     m_sheet.DestroySheet();
-    if (m_watermark) DeleteObject(m_watermark);
-    if (m_header) DeleteObject(m_header);
 }

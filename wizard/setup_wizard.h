@@ -3,6 +3,7 @@
 // RunWizard runs it modally; a caller may instead create the sheet modeless
 // (m_sheet.Create) and pump it step by step.
 #include <windows.h>
+#include "foundation/owned_handle.h"
 #include "framework/property_sheet.h"
 #include "wizard/agreement_page.h"
 #include "wizard/canceled_page.h"
@@ -37,6 +38,6 @@ public:
     CLPSProgressPpg m_progress;
     CLPSFinishPpg m_finish;
     CLPSCanceledPpg m_canceled;
-    HBITMAP m_watermark;
-    HBITMAP m_header;
+    CWBitmap m_watermark;
+    CWBitmap m_header;
 };

@@ -9,10 +9,10 @@
 #include "wizard/resource_ids.h"
 
 CLPSWelcomePpg::CLPSWelcomePpg(CLPSSetupState* app)
-    : CPropertyPage(IDD_WELCOME, IDS_SETUP_CAPTION), m_titleFont(nullptr), m_timerId(0), m_app(app) {}
+    : CPropertyPage(IDD_WELCOME, IDS_SETUP_CAPTION), m_timerId(0), m_app(app) {}
 
 CLPSWelcomePpg::~CLPSWelcomePpg() {
-    if (m_titleFont) DeleteObject(m_titleFont);
+    m_titleFont.Reset();  // the font first, then the timer and the list box
     if (m_timerId && m_hWnd && ::IsWindow(m_hWnd)) KillTimer(m_hWnd, kPollTimer);
 }
 

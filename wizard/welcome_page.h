@@ -1,6 +1,7 @@
 #pragma once
 // Position 0: greets the user, shows the setup's version and holds Next back
 // while a program the installation would replace is running.
+#include "foundation/owned_handle.h"
 #include "framework/controls.h"
 #include "framework/property_page.h"
 
@@ -20,7 +21,7 @@ public:
     static constexpr UINT kFirstPollMs = 100;
     static constexpr UINT kPollMs = 2000;
 
-    HFONT m_titleFont;
+    CWFont m_titleFont;
     UINT_PTR m_timerId;
     CLPSSetupState* m_app;
     CListBox m_processList;

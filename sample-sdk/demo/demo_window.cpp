@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "foundation/owned_handle.h"
+
 namespace {
 
 constexpr int kClientWidth = 560;
@@ -14,8 +16,8 @@ constexpr COLORREF kScanLineColour = RGB(220, 40, 40);
 
 struct DemoState {
   const RuntimeLibrary* runtime = nullptr;
-  HFONT font = nullptr;
-  HFONT titleFont = nullptr;
+  CWFont font;
+  CWFont titleFont;
   unsigned char modules[kMaxModules] = {};
   int moduleCount = 0;
   bool fromRuntime = false;
@@ -105,16 +107,16 @@ HWND AddControl(HWND parent, const wchar_t* className, const wchar_t* text, DWOR
 }
 
 void CreateControls(HWND window, DemoState* state) {
-  state->font = MessageFont(0, false);
-  state->titleFont = MessageFont(6, true);
-  AddControl(window, L"STATIC", L"Korvane\u00AE Barcode Reader SDK", SS_LEFT, -1, 20, 16, 520,
-             30, state->titleFont);
-  AddControl(window, L"STATIC", state->versionText, SS_LEFT | SS_NOPREFIX, kVersionLabelId, 20,
-             212, 520, 18, state->font);
+  state->font.Reset(MessageFont(0, false));
+  state->titleFont.Reset(MessageFont(6, true));
+  AddControl(window, L"STATIC", L"Korvane\u00AE Barcode Reader SDK", SS_LEFT, -1, 20, 16, 520, 30,
+             state->titleFont.Get());
+  AddControl(window, L"STATIC", state->versionText, SS_LEFT | SS_NOPREFIX, kVersionLabelId, 20, 212,
+             520, 18, state->font.Get());
   AddControl(window, L"STATIC", state->readBackText, SS_LEFT | SS_NOPREFIX, kReadBackLabelId, 20,
-             234, 520, 18, state->font);
-  HWND close = AddControl(window, L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL,
-                          440, 274, 100, 28, state->font);
+             234, 520, 18, state->font.Get());
+  HWND close = AddControl(window, L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP, IDCANCEL, 440,
+                          274, 100, 28, state->font.Get());
   if (close) SetFocus(close);
 }
 
@@ -137,12 +139,10 @@ void Paint(HWND window, const DemoState& state) {
     FillRect(dc, &bar, black);
   }
   // The scanner's line across the symbol.
-  HBRUSH red = CreateSolidBrush(kScanLineColour);
-  if (red) {
+  if (const CWBrush red(CreateSolidBrush(kScanLineColour)); red) {
     const int middle = (top + bottom) / 2;
     RECT line = {area.left + 6, middle - 1, area.right - 6, middle + 1};
-    FillRect(dc, &line, red);
-    DeleteObject(red);
+    FillRect(dc, &line, red.Get());
   }
   wchar_t caption[64] = {};
   if (state.fromRuntime) {
@@ -150,7 +150,7 @@ void Paint(HWND window, const DemoState& state) {
   } else {
     std::wcscpy(caption, L"no runtime");
   }
-  HGDIOBJ oldFont = state.font ? SelectObject(dc, state.font) : nullptr;
+  HGDIOBJ oldFont = state.font ? SelectObject(dc, state.font.Get()) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   RECT textArea = {area.left, bottom + 4, area.right, area.bottom - 4};
   DrawTextW(dc, caption, -1, &textArea, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
@@ -238,8 +238,6 @@ int RunDemoWindow(HINSTANCE instance, const RuntimeLibrary& runtime, int show) {
       DispatchMessageW(&message);
     }
   }
-  if (state.font) DeleteObject(state.font);
-  if (state.titleFont) DeleteObject(state.titleFont);
   UnregisterClassW(kDemoWindowClass, instance);
   return exitCode;
 }

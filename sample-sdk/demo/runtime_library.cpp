@@ -14,19 +14,19 @@ Function Lookup(HMODULE module, const char* name) {
 }  // namespace
 
 RuntimeLibrary::RuntimeLibrary() {
-  module_ = LoadLibraryExW(kRuntimeName, nullptr,
-                           LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+  module_.Reset(LoadLibraryExW(kRuntimeName, nullptr,
+                               LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32));
   // Systems without the restricted search flags reject them; their default
   // search also starts with the program's folder and the system folder.
-  if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER) module_ = LoadLibraryW(kRuntimeName);
+  if (!module_ && GetLastError() == ERROR_INVALID_PARAMETER)
+    module_.Reset(LoadLibraryW(kRuntimeName));
   if (!module_) return;
-  getVersion_ = Lookup<GetVersionFunction>(module_, "KvnGetVersion");
-  encode_ = Lookup<EncodeFunction>(module_, "KvnEncodeCode128");
-  decode_ = Lookup<DecodeFunction>(module_, "KvnDecodeScanLine");
-  resultText_ = Lookup<ResultTextFunction>(module_, "KvnResultText");
+  getVersion_ = Lookup<GetVersionFunction>(module_.Get(), "KvnGetVersion");
+  encode_ = Lookup<EncodeFunction>(module_.Get(), "KvnEncodeCode128");
+  decode_ = Lookup<DecodeFunction>(module_.Get(), "KvnDecodeScanLine");
+  resultText_ = Lookup<ResultTextFunction>(module_.Get(), "KvnResultText");
   if (!getVersion_ || !encode_ || !decode_ || !resultText_) {
-    FreeLibrary(module_);
-    module_ = nullptr;
+    module_.Reset();
     getVersion_ = nullptr;
     encode_ = nullptr;
     decode_ = nullptr;
@@ -34,11 +34,9 @@ RuntimeLibrary::RuntimeLibrary() {
   }
 }
 
-RuntimeLibrary::~RuntimeLibrary() {
-  if (module_) FreeLibrary(module_);
-}
+RuntimeLibrary::~RuntimeLibrary() = default;  // module_ frees the DLL
 
-bool RuntimeLibrary::IsLoaded() const { return module_ != nullptr; }
+bool RuntimeLibrary::IsLoaded() const { return module_.Valid(); }
 
 int RuntimeLibrary::GetVersion(KvnVersion* version) const {
   return getVersion_ ? getVersion_(version) : KVN_E_ARGUMENT;

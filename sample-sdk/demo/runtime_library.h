@@ -3,6 +3,7 @@
 // starts (and says so) when the runtime is missing.
 #include <windows.h>
 
+#include "foundation/owned_handle.h"
 #include "sample-sdk/include/kvnbarcode.h"
 
 class RuntimeLibrary {
@@ -26,7 +27,7 @@ class RuntimeLibrary {
   using DecodeFunction = int(KVN_CALL*)(const unsigned char*, int, char*, int);
   using ResultTextFunction = const char*(KVN_CALL*)(int);
 
-  HMODULE module_ = nullptr;
+  CWModule module_;
   GetVersionFunction getVersion_ = nullptr;
   EncodeFunction encode_ = nullptr;
   DecodeFunction decode_ = nullptr;

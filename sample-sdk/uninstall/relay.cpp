@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "foundation/owned_handle.h"
+
 #include "sample-sdk/uninstall/arguments.h"
 #include "sample-sdk/uninstall/install_folder.h"
 
@@ -37,23 +39,24 @@ bool StartRelay(const wchar_t* installFolder, bool quiet) {
   if (!CopyToTemp(program, temp, copy)) return false;
 
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE file = CreateFileW(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
-                            OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  // Closing the last handle of the file deletes the copy: when the copy was
+  // not started, that is this one, on every way out.
+  const CWFileHandle file(CreateFileW(copy, DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE, &inherit,
+                                      OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!file) {
     DeleteFileW(copy);
     return false;
   }
-  HANDLE self = nullptr;
-  if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                       SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0)) {
-    CloseHandle(file);  // deletes the copy
+  CWHandle self;
+  if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
+                       self.Receive(), SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0)) {
     return false;
   }
 
   wchar_t commandLine[kCommandLineSize];
-  bool started = BuildRelayCommandLine(copy, static_cast<unsigned long>(
-                                                 reinterpret_cast<ULONG_PTR>(self)),
-                                       installFolder, quiet, commandLine, kCommandLineSize);
+  bool started = BuildRelayCommandLine(
+      copy, static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(self.Get())), installFolder,
+      quiet, commandLine, kCommandLineSize);
   if (started) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -63,22 +66,18 @@ bool StartRelay(const wchar_t* installFolder, bool quiet) {
     if (started) {
       // The copy may need to bring its message to the front.
       AllowSetForegroundWindow(process.dwProcessId);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
+      const CWHandle copyProcess(process.hProcess);
+      const CWHandle thread(process.hThread);  // closed first, then the process
     }
   }
-  CloseHandle(self);
-  // The copy holds its own inherited handle of the file; when it was not
-  // started this was the last one and the copy is deleted now.
-  CloseHandle(file);
-  return started;
+  return started;  // closes self, then file
 }
 
 bool WaitForFirstProcess(unsigned long handleValue, DWORD timeoutMs) {
   HANDLE first = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handleValue));
   const DWORD id = GetProcessId(first);
   if (id == 0 || id == GetCurrentProcessId()) return false;
+  const CWHandle owned(first);  // inherited from the first process, ours to close
   const DWORD waited = WaitForSingleObject(first, timeoutMs);
-  CloseHandle(first);
   return waited == WAIT_OBJECT_0 || waited == WAIT_TIMEOUT;
 }

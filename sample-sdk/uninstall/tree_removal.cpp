@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "foundation/owned_handle.h"
+
 namespace {
 
 bool Join(wchar_t* out, const wchar_t* folder, const wchar_t* name) {
@@ -24,8 +26,8 @@ bool RemoveContent(const wchar_t* folder, RemovalReport* report) {
     return false;
   }
   WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW(pattern, &entry);
-  if (find == INVALID_HANDLE_VALUE) {
+  const CWFindHandle find(FindFirstFileW(pattern, &entry));
+  if (!find) {
     // An empty enumeration is no failure; a folder we cannot list is.
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return true;
@@ -43,8 +45,7 @@ bool RemoveContent(const wchar_t* folder, RemovalReport* report) {
       continue;
     }
     if (!RemoveEntry(path, entry.dwFileAttributes, report)) all = false;
-  } while (FindNextFileW(find, &entry));
-  FindClose(find);
+  } while (FindNextFileW(find.Get(), &entry));
   return all;
 }
 

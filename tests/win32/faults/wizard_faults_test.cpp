@@ -72,7 +72,7 @@ protected:
         SendMessageW(GetDlgItem(sheet, ID_WIZNEXT), BM_CLICK, 0, 0);
         ASSERT_EQ(kProgressPage, Active());
         g_progressWindow = wizard->m_progress.m_hWnd;
-        ASSERT_NE(nullptr, wizard->m_progress.m_worker);
+        ASSERT_NE(nullptr, wizard->m_progress.m_worker.Get());
     }
     void WaitForTheEndPage() {
         ASSERT_TRUE(wizard_test::PumpUntil(
@@ -125,7 +125,7 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
         // A worker that has already ended has its end message queued before
         // the cancel's: the finish page then shows first, and the cancel still
         // ends on the interrupted page.
-        const bool workerEnded = WaitForSingleObject(wizard->m_progress.m_worker, 0) == WAIT_OBJECT_0;
+        const bool workerEnded = WaitForSingleObject(wizard->m_progress.m_worker.Get(), 0) == WAIT_OBJECT_0;
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), IDCANCEL));
         WaitForTheEndPage();
         EXPECT_EQ(kInterruptedPage, Active());

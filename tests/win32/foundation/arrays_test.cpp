@@ -15,7 +15,7 @@ namespace {
 class InspectableArray : public CWPtArray {
 public:
     void** Buffer() const { return m_elements; }
-    HANDLE Mutex() const { return m_mutex; }
+    HANDLE Mutex() const { return m_mutex.Get(); }
 };
 
 bool IsWholePageRegion(const void* p)
@@ -208,7 +208,7 @@ HANDLE HeldCheck::mutex = nullptr;
 
 class InspectableObjArray : public CWObjArray<HeldCheck> {
 public:
-    HANDLE Mutex() const { return m_mutex; }
+    HANDLE Mutex() const { return m_mutex.Get(); }
 };
 
 TEST(Locks, RemoveAllHoldsTheMutexAcrossTheDeletion)

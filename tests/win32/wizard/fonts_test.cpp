@@ -63,29 +63,29 @@ TEST(DialogFont, SlotKeepsOnlyTheNewestFontAndTheControlGetsIt) {
     sheet.AddPage(&page);
     ASSERT_TRUE(sheet.Create());
 
-    HFONT slot = nullptr;
+    CWFont slot;
     SetDlgItemFont(page.m_hWnd, IDC_CONFIRM_SUMMARY, L"Courier New", 9, 0, 0, &slot);
-    ASSERT_NE(slot, nullptr);
-    HFONT first = slot;
+    ASSERT_NE(slot.Get(), nullptr);
+    HFONT first = slot.Get();
     EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(page.m_hWnd, IDC_CONFIRM_SUMMARY, WM_GETFONT, 0, 0)),
               first);
 
     SetDlgItemFont(page.m_hWnd, IDC_CONFIRM_SUMMARY, L"Verdana Bold", 12, 1, 0, &slot);
-    ASSERT_NE(slot, nullptr);
-    EXPECT_NE(slot, first);
+    ASSERT_NE(slot.Get(), nullptr);
+    EXPECT_NE(slot.Get(), first);
     EXPECT_EQ(GetObjectType(first), 0u);  // the old font was deleted
     EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(page.m_hWnd, IDC_CONFIRM_SUMMARY, WM_GETFONT, 0, 0)),
-              slot);
-    EXPECT_STREQ(FontRecord(slot).lfFaceName, L"Verdana Bold");
+              slot.Get());
+    EXPECT_STREQ(FontRecord(slot.Get()).lfFaceName, L"Verdana Bold");
 
     // No dialog: the slot still owns the new font.
-    HFONT before = slot;
+    HFONT before = slot.Get();
     SetDlgItemFont(nullptr, IDC_CONFIRM_SUMMARY, L"Courier New", 9, 0, 0, &slot);
     EXPECT_EQ(GetObjectType(before), 0u);
-    ASSERT_NE(slot, nullptr);
-    EXPECT_EQ(GetObjectType(slot), static_cast<DWORD>(OBJ_FONT));
+    ASSERT_NE(slot.Get(), nullptr);
+    EXPECT_EQ(GetObjectType(slot.Get()), static_cast<DWORD>(OBJ_FONT));
     sheet.DestroySheet();
-    DeleteObject(slot);
+    slot.Reset();
 
     // A null slot is refused without harm.
     SetDlgItemFont(nullptr, IDC_CONFIRM_SUMMARY, L"Courier New", 9, 0, 0, nullptr);

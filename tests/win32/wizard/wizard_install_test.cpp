@@ -71,7 +71,7 @@ protected:
         ASSERT_TRUE(ButtonUsable(sheet, ID_WIZNEXT));
         SendMessageW(GetDlgItem(sheet, ID_WIZNEXT), BM_CLICK, 0, 0);
         ASSERT_EQ(Active(), 4);
-        ASSERT_NE(wizard->m_progress.m_worker, nullptr);
+        ASSERT_NE(wizard->m_progress.m_worker.Get(), nullptr);
     }
     void WaitForTheEndPage() {
         ASSERT_TRUE(PumpUntil(Sheet(), [&] { int page = Active(); return page == 5 || page == 6; }, 60000));
@@ -99,7 +99,7 @@ TEST_F(WizardInstall, ARunInstallsShowsItsProgressAndEndsOnTheFinishPage) {
     ToConfirmation();
     StartInstallation();
     // Let the worker end, then look at the progress page before its end is handled.
-    ASSERT_EQ(WaitForSingleObject(wizard->m_progress.m_worker, 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(wizard->m_progress.m_worker.Get(), 60000), WAIT_OBJECT_0);
     PumpAllExcept(Sheet(), WM_INSTALL_DONE);
     HWND progress = wizard->m_progress.m_hWnd;
     EXPECT_EQ(Active(), 4);
@@ -114,12 +114,13 @@ TEST_F(WizardInstall, ARunInstallsShowsItsProgressAndEndsOnTheFinishPage) {
     EXPECT_EQ(SendDlgItemMessageW(progress, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 100);
     RECT client = {};
     GetClientRect(sheet, &client);
-    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header, RECT{client.right - 120, 0, client.right - 40, 20}, 49));
+    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header.Get(),
+                                  RECT{client.right - 120, 0, client.right - 40, 20}, 49));
 
     WaitForTheEndPage();
     ASSERT_EQ(Active(), 5);
     EXPECT_EQ(wizard->m_canceled.m_hWnd, nullptr);
-    EXPECT_EQ(wizard->m_progress.m_worker, nullptr);
+    EXPECT_EQ(wizard->m_progress.m_worker.Get(), nullptr);
     HWND finish = wizard->m_finish.m_hWnd;
     EXPECT_EQ(WindowText(sheet), kCaption);
     EXPECT_TRUE(Usable(ID_WIZFINISH));
@@ -129,7 +130,7 @@ TEST_F(WizardInstall, ARunInstallsShowsItsProgressAndEndsOnTheFinishPage) {
     EXPECT_FALSE(Usable(IDHELP));
     EXPECT_EQ(ControlText(finish, IDC_FINISH_TEXT), L"Korvane\u00AE Barcode Reader SDK has been successfully installed.");
     EXPECT_EQ(SendDlgItemMessageW(finish, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark, RECT{0, 0, 0, 0}, 120));
+    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), RECT{0, 0, 0, 0}, 120));
 
     EXPECT_TRUE(FileExists(Installed(L"readme.txt")));
     EXPECT_TRUE(FileExists(Installed(kDemo)));
@@ -183,7 +184,7 @@ TEST_F(WizardInstall, CancelDuringTheInstallationEndsOnTheInterruptedPageAndClos
     StartInstallation();
     SendMessageW(GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
     // The cancel has stopped the worker before it returned.
-    EXPECT_EQ(wizard->m_progress.m_worker, nullptr);
+    EXPECT_EQ(wizard->m_progress.m_worker.Get(), nullptr);
     EXPECT_EQ(wizard->m_progress.m_running.load(), 0);
     WaitForTheEndPage();
     ASSERT_EQ(Active(), 6);
@@ -199,7 +200,7 @@ TEST_F(WizardInstall, CancelDuringTheInstallationEndsOnTheInterruptedPageAndClos
     EXPECT_FALSE(Usable(IDCANCEL));
     EXPECT_FALSE(Usable(IDHELP));
     EXPECT_EQ(ControlText(wizard->m_canceled.m_hWnd, IDC_PAGE_TITLE), L"The Installation process was interrupted.");
-    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark, RECT{0, 0, 0, 0}, 120));
+    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), RECT{0, 0, 0, 0}, 120));
 
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZFINISH));
     EXPECT_FALSE(Sheet().IsRunning());
@@ -210,7 +211,7 @@ TEST_F(WizardInstall, CancelDuringTheInstallationEndsOnTheInterruptedPageAndClos
 TEST_F(WizardInstall, CancelAfterTheWorkerEndedShowsTheFinishPageThenTheInterruptedPage) {
     ToConfirmation();
     StartInstallation();
-    ASSERT_EQ(WaitForSingleObject(wizard->m_progress.m_worker, 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(wizard->m_progress.m_worker.Get(), 60000), WAIT_OBJECT_0);
     // Its end is still waiting in the queue when the user cancels.
     SendMessageW(GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
     WaitForTheEndPage();
@@ -243,7 +244,7 @@ TEST_F(WizardInstall, TheInstallationEndsOnTheFinishPageThroughAPlainDispatchLoo
     HWND progress = wizard->m_progress.m_hWnd;
     EXPECT_EQ(ControlText(progress, IDC_PROGRESS_STATUS), L"Installing Redistributable...");
     EXPECT_EQ(SendDlgItemMessageW(progress, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 100);
-    EXPECT_EQ(wizard->m_progress.m_worker, nullptr);
+    EXPECT_EQ(wizard->m_progress.m_worker.Get(), nullptr);
     PumpFor(Sheet(), 300);
     EXPECT_EQ(Active(), 5);
     EXPECT_EQ(wizard->m_canceled.m_hWnd, nullptr);
@@ -369,7 +370,7 @@ TEST_F(WizardInstall, AWorkerThatDoesNotStopIsEndedAndCloseStillRollsBack) {
     ASSERT_TRUE(FileExists(Installed(L"readme.txt")));
     ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath));
     SendMessageW(GetDlgItem(frame.m_hWnd, IDCANCEL), BM_CLICK, 0, 0);
-    EXPECT_EQ(progress.m_worker, nullptr);
+    EXPECT_EQ(progress.m_worker.Get(), nullptr);
     ASSERT_TRUE(PumpUntil(frame, [&] { return frame.GetActiveIndex() == 1; }, 5000));
     EXPECT_FALSE(progress.returned.load()) << "the worker was not ended";
     ASSERT_TRUE(ClickButton(frame, ID_WIZFINISH));

@@ -254,7 +254,7 @@ TEST_F(WizardPages, AgreementShowsTheWholeResourceTextInNinePointCourierNew) {
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(app.m_agreementText.GetData())), text);
 
     HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageW(page, IDC_AGREEMENT_TEXT, WM_GETFONT, 0, 0));
-    ASSERT_EQ(font, wizard->m_agreement.m_textFont);
+    ASSERT_EQ(font, wizard->m_agreement.m_textFont.Get());
     LOGFONTW record = {};
     GetObjectW(font, sizeof(record), &record);
     EXPECT_STREQ(record.lfFaceName, L"Courier New");
@@ -267,7 +267,7 @@ TEST_F(WizardPages, AgreementShowsTheWholeResourceTextInNinePointCourierNew) {
 TEST_F(WizardPages, PageTitlesUseTheBoldVerdanaFont) {
     Open();
     HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageW(wizard->m_welcome.m_hWnd, IDC_PAGE_TITLE, WM_GETFONT, 0, 0));
-    ASSERT_EQ(font, wizard->m_welcome.m_titleFont);
+    ASSERT_EQ(font, wizard->m_welcome.m_titleFont.Get());
     LOGFONTW record = {};
     GetObjectW(font, sizeof(record), &record);
     EXPECT_STREQ(record.lfFaceName, L"Verdana Bold");
@@ -400,18 +400,18 @@ TEST_F(WizardPages, OuterPagesShowTheWatermarkInnerPagesTheHeader) {
     GetClientRect(sheet, &client);
     RECT corner = {0, 0, 0, 0};
     RECT band = {client.right - 120, 0, client.right - 40, 20};
-    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark, corner, 120));
-    EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_header, band, 49));
+    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), corner, 120));
+    EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_header.Get(), band, 49));
     WaitUntilWelcomeIsFree();
     PressNext(1);
-    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header, band, 49));
-    EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_watermark, corner, 120));
+    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header.Get(), band, 49));
+    EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), corner, 120));
     ClickRadio(IDC_AGREE);
     PressNext(2);
-    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header, band, 49));
+    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header.Get(), band, 49));
     PressNext(3);
-    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header, band, 49));
-    EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_watermark, corner, 120));
+    EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header.Get(), band, 49));
+    EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), corner, 120));
 }
 
 // At any DPI (ctest runs this program at 96 and at 144): every text fits its
@@ -428,8 +428,8 @@ TEST_F(WizardPages, TextsAndPicturesFitAtTheScreensDpi) {
     };
     BITMAP header = {}, watermark = {};
     Open();
-    GetObjectW(wizard->m_header, sizeof(header), &header);
-    GetObjectW(wizard->m_watermark, sizeof(watermark), &watermark);
+    GetObjectW(wizard->m_header.Get(), sizeof(header), &header);
+    GetObjectW(wizard->m_watermark.Get(), sizeof(watermark), &watermark);
     auto checkOuterPage = [&](HWND page) {
         EXPECT_TRUE(PageTextsFit(page, &why)) << why;
         EXPECT_LE(watermark.bmWidth, inSheet(GetDlgItem(page, IDC_PAGE_TITLE)).left) << "the watermark runs under the text";
@@ -495,7 +495,7 @@ TEST_F(WizardPages, CancelBeforeTheInstallationClosesTheSheetAtOnce) {
     ASSERT_TRUE(ClickButton(Sheet(), IDCANCEL));
     EXPECT_FALSE(Sheet().IsRunning());
     EXPECT_EQ(wizard->m_progress.m_hWnd, nullptr);
-    EXPECT_EQ(wizard->m_progress.m_worker, nullptr);
+    EXPECT_EQ(wizard->m_progress.m_worker.Get(), nullptr);
 }
 
 // RunWizard's own loop: a thread timer, dispatched by that loop, looks at the
@@ -540,7 +540,7 @@ protected:
         sheet.m_psh.dwFlags |= PSH_WIZARD;
         sheet.AddPage(&page);
         ASSERT_TRUE(sheet.Create());
-        ASSERT_TRUE(PumpUntil(sheet, [&] { return page.m_worker == nullptr; }, 5000));
+        ASSERT_TRUE(PumpUntil(sheet, [&] { return page.m_worker.Get() == nullptr; }, 5000));
     }
     int Bar() { return static_cast<int>(SendDlgItemMessageW(page.m_hWnd, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0)); }
     std::wstring Status() { return ControlText(page.m_hWnd, IDC_PROGRESS_STATUS); }
