@@ -1,8 +1,9 @@
 #include "wizard/blocking_processes.h"
 #include <psapi.h>
 #include <cwchar>
+#include "app/product_names.h"
 
-const wchar_t* const BlockingProcessNames[] = {L"KVNBarcodeDemo.exe", nullptr};
+const wchar_t* const BlockingProcessNames[] = {L"" KVN_NAME_DEMO_PROGRAM, nullptr};
 
 namespace {
 constexpr size_t kFirstIdCount = 1024;
