@@ -11,11 +11,10 @@ class CWRunControl;
 // under IDS_EXTRACTING_PACKAGE once per named record, rising to 100.
 
 // The pause between the last validation report (90) and the extraction, in
-// milliseconds. Why the pipeline waits here is not recorded; what it does:
-// the progress page keeps "Validating installation package..." at 90 for at
-// least this long before the extraction reports follow. The pipeline test
-// checks the gap and the benchmark counts it as a phase of its own
-// (bench/install_phases.h, kPipelinePause).
+// milliseconds: the progress page shows "Validating installation package..."
+// at 90 % for at least this long before the first extraction report replaces
+// it. The pipeline test checks the gap; the benchmark counts it as a phase of
+// its own (kPipelinePause in bench/install_phases.h).
 constexpr unsigned kPauseBeforeExtractionMs = 50;
 
 // 1 when the package was decoded and extracted, or when the callback asked

@@ -4,8 +4,9 @@
 // char16_t), the setup reads them (FindResourceW, wchar_t). Portable: no
 // windows.h, kvnpack builds natively.
 //
-// Each text is written once, as a macro; the typed forms are the same
-// literal with a prefix ("u" "x" is u"x", "L" "x" is L"x").
+// Each text is written once, as a macro; the typed forms below are the same
+// literal with a prefix: u"" KVN_PAYLOAD_RESOURCE_TYPE is the char16_t form,
+// L"" KVN_PAYLOAD_RESOURCE_TYPE the wchar_t form.
 #define KVN_PAYLOAD_RESOURCE_TYPE "{61C38F02-7412}"
 #define KVN_PAYLOAD_RESOURCE_NAME "{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}"
 #define KVN_AGREEMENT_RESOURCE_NAME "AGREEMENT"
