@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
+#include "app/product_names.h"
 
 BOOL LaunchDemo(CLPSSetupState* app) {
     if (!app) return FALSE;
@@ -11,7 +12,7 @@ BOOL LaunchDemo(CLPSSetupState* app) {
     // Quoted, so a folder with spaces cannot be split into another program's
     // name; CreateProcessW may write into the command line, so it gets a copy.
     wchar_t commandLine[kQuotedPathUnits];
-    if (!QuoteJoinedPath(commandLine, kQuotedPathUnits, binDir, L"KVNBarcodeDemo.exe")) return FALSE;
+    if (!QuoteJoinedPath(commandLine, kQuotedPathUnits, binDir, L"" KVN_NAME_DEMO_PROGRAM)) return FALSE;
 
     STARTUPINFOW startup;
     ZeroFill(&startup, static_cast<int>(sizeof(startup)));

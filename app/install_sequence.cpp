@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "app/command_line.h"
+#include "app/product_names.h"
 #include "app/report_gate.h"
 #include "app/shortcuts.h"
 #include "foundation/file_tree.h"
@@ -15,23 +16,14 @@
 #include "foundation/path_util.h"
 #include "foundation/registry_version.h"
 #include "foundation/run_control.h"
+#include "package/string_ids.h"
 #include "app/decode_installation_package.h"
 
-const wchar_t kUninstallKeyPath[] =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
+const wchar_t kUninstallKeyPath[] = L"" KVN_NAME_UNINSTALL_KEY;
 
 namespace {
 
-// String-table ids of the progress texts.
-enum {
-    kTextTools = 149,
-    kTextHelp = 150,
-    kTextSamples = 151,
-    kTextRedist = 152,
-    kTextMain = 153,
-};
-
-const wchar_t kUninstallProgram[] = L"KVNBarcodeUninstall.exe";
+const wchar_t kUninstallProgram[] = L"" KVN_NAME_UNINSTALL_PROGRAM;
 
 void WriteText(const wchar_t* valueName, const wchar_t* text) {
     DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
@@ -43,8 +35,8 @@ void WriteText(const wchar_t* valueName, const wchar_t* text) {
 // the folder's spaces cannot split it; a path too long for its buffer leaves
 // that value out.
 void WriteUninstallEntry(const SetupPaths& paths) {
-    WriteText(L"ProductName", L"KVNBarcodeSDK");
-    WriteText(L"DisplayName", L"Korvane\u00AE Barcode Reader SDK");
+    WriteText(L"ProductName", L"" KVN_NAME_PRODUCT);
+    WriteText(L"DisplayName", L"" KVN_NAME_PRODUCT_DISPLAY);
     wchar_t command[kQuotedPathUnits];
     if (QuoteJoinedPath(command, kQuotedPathUnits, paths.InstallDir, kUninstallProgram))
         WriteText(L"UninstallString", command);
@@ -121,66 +113,66 @@ int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, Ins
 int InstallMainComponents(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
-    if (!SendReport(callback, kTextMain, 0)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_MAIN, 0)) return 0;
     CopyComponentFolder(paths.InstallDir, paths.PkgMainDir, run);
-    if (!SendReport(callback, kTextMain, 10)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_MAIN, 10)) return 0;
     WriteUninstallEntry(paths);
-    if (!SendReport(callback, kTextMain, 50)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_MAIN, 50)) return 0;
     CopySystemFiles(paths, run);
-    if (!SendReport(callback, kTextTools, 20)) return 0;
-    if (!SendReport(callback, kTextTools, 80)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_TOOLS, 20)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_TOOLS, 80)) return 0;
     int result = CreateShortcut(paths.BinDir, kUninstallProgram, L"Uninstall Barcode Reader SDK");
-    SendReport(callback, kTextMain, 100);
+    SendReport(callback, IDS_INSTALLING_MAIN, 100);
     return result;
 }
 
 int InstallTools(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
-    if (!SendReport(callback, kTextTools, 0)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_TOOLS, 0)) return 0;
     CopyComponentFolder(paths.BinDir, paths.PkgBinDir, run);
-    if (!SendReport(callback, kTextTools, 0)) return 0;
-    int result = CreateShortcut(paths.BinDir, L"KVNBarcodeDemo.exe", L"Barcode Reader SDK Demo");
-    SendReport(callback, kTextTools, 100);
+    if (!SendReport(callback, IDS_INSTALLING_TOOLS, 0)) return 0;
+    int result = CreateShortcut(paths.BinDir, L"" KVN_NAME_DEMO_PROGRAM, L"Barcode Reader SDK Demo");
+    SendReport(callback, IDS_INSTALLING_TOOLS, 100);
     return result;
 }
 
 int InstallHelp(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
-    if (!SendReport(callback, kTextHelp, 0)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_HELP, 0)) return 0;
     CopyComponentFolder(paths.HelpDir, paths.PkgHelpDir, run);
-    if (!SendReport(callback, kTextHelp, 50)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_HELP, 50)) return 0;
     CreateShortcut(paths.HelpDir, L"kvnbarcode.chm", L"Help");
     int result = CreateShortcut(paths.HelpDir, L"Java\\docs\\index.html", L"Java Help");
-    SendReport(callback, kTextHelp, 100);
+    SendReport(callback, IDS_INSTALLING_HELP, 100);
     return result;
 }
 
 int InstallSamples(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
-    if (!SendReport(callback, kTextSamples, 0)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_SAMPLES, 0)) return 0;
     CopyComponentFolder(paths.SamplesDir, paths.PkgSamplesDir, run);
-    if (!SendReport(callback, kTextSamples, 20)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_SAMPLES, 20)) return 0;
     CopyComponentFolder(paths.ImagesDir, paths.PkgImagesDir, run);
-    if (!SendReport(callback, kTextSamples, 40)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_SAMPLES, 40)) return 0;
     CopyComponentFolder(paths.IncludeDir, paths.PkgIncludeDir, run);
-    if (!SendReport(callback, kTextSamples, 50)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_SAMPLES, 50)) return 0;
     CopyComponentFolder(paths.LibDir, paths.PkgLibDir, run);
-    if (!SendReport(callback, kTextSamples, 70)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_SAMPLES, 70)) return 0;
     int result = CreateShortcut(paths.SamplesDir, nullptr, L"Samples");
-    SendReport(callback, kTextSamples, 100);
+    SendReport(callback, IDS_INSTALLING_SAMPLES, 100);
     return result;
 }
 
 int InstallRedistributables(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run) {
     if (!app) return 0;
     const SetupPaths& paths = app->m_paths;
-    if (!SendReport(callback, kTextRedist, 0)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_REDIST, 0)) return 0;
     CopyComponentFolder(paths.RedistDir, paths.PkgRedistDir, run);
-    if (!SendReport(callback, kTextRedist, 50)) return 0;
+    if (!SendReport(callback, IDS_INSTALLING_REDIST, 50)) return 0;
     int result = CreateShortcut(paths.RedistDir, nullptr, L"Redistributables");
-    SendReport(callback, kTextRedist, 100);
+    SendReport(callback, IDS_INSTALLING_REDIST, 100);
     return result;
 }

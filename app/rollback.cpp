@@ -8,15 +8,9 @@
 #include "app/shortcuts.h"
 #include "foundation/file_tree.h"
 #include "foundation/path_util.h"
+#include "package/string_ids.h"
 
 namespace {
-
-enum {
-    kTextProgramFiles = 158,
-    kTextRegistry = 159,
-    kTextStartMenu = 163,
-    kTextCleaning = 164,
-};
 
 void RemoveStartMenuFolder() {
     wchar_t programs[kPathUnits];
@@ -30,13 +24,13 @@ void RemoveStartMenuFolder() {
 }  // namespace
 
 int RollbackInstallation(CLPSSetupState* app, IProductInstallerCallbak* callback) {
-    SendReport(callback, kTextProgramFiles, 0);
+    SendReport(callback, IDS_DELETING_PROGRAM_FILES, 0);
     // An empty path would make the tree deletion start at the drive's root.
     if (app && app->m_paths.InstallDir[0]) DeleteFolderTree(app->m_paths.InstallDir);
-    SendReport(callback, kTextRegistry, 30);
+    SendReport(callback, IDS_DELETING_REGISTRY, 30);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
-    SendReport(callback, kTextStartMenu, 50);
+    SendReport(callback, IDS_DELETING_START_MENU, 50);
     RemoveStartMenuFolder();
-    SendReport(callback, kTextCleaning, 100);
+    SendReport(callback, IDS_CLEANING_TEMPORARY_FILES, 100);
     return 0;
 }

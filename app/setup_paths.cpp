@@ -3,11 +3,12 @@
 // and so does every path derived from it.
 #include "app/setup_paths.h"
 
+#include "app/product_names.h"
 #include "foundation/path_util.h"
 
 namespace {
 
-const wchar_t kProductSubfolder[] = L"Korvane\\KVNBarcodeSDK";
+const wchar_t kProductSubfolder[] = L"" KVN_NAME_INSTALL_SUBFOLDER;
 
 // Copies text into a path buffer when it fits; otherwise the buffer stays empty.
 void CopyPath(wchar_t (&destination)[kPathUnits], const wchar_t* text) {
@@ -53,7 +54,7 @@ void FillSetupPaths(SetupPaths& paths, const wchar_t* programFiles, const wchar_
     JoinChild(paths.RedistDir, paths.InstallDir, L"Redistributables");
     CopyPath(paths.SystemDir, systemDir);
 
-    JoinChild(paths.PackageDir, paths.InstallDir, L"_Package");
+    JoinChild(paths.PackageDir, paths.InstallDir, L"" KVN_NAME_WORKING_FOLDER);
     JoinChild(paths.PkgMainDir, paths.PackageDir, L"Main");
     JoinChild(paths.PkgBinDir, paths.PackageDir, L"Bin");
     JoinChild(paths.PkgHelpDir, paths.PackageDir, L"Help");

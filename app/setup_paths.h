@@ -2,27 +2,28 @@
 // The 19 folder paths of one setup run. Destination k (1..9) is paired with
 // package folder k + 10.
 #include <cwchar>
+#include "foundation/path_util.h"
 
 struct SetupPaths {
-    wchar_t InstallDir[260];
-    wchar_t BinDir[260];
-    wchar_t HelpDir[260];
-    wchar_t SamplesDir[260];
-    wchar_t ImagesDir[260];
-    wchar_t IncludeDir[260];
-    wchar_t LibDir[260];
-    wchar_t RedistDir[260];
-    wchar_t SystemDir[260];
-    wchar_t PackageDir[260];
-    wchar_t PkgMainDir[260];
-    wchar_t PkgBinDir[260];
-    wchar_t PkgHelpDir[260];
-    wchar_t PkgSamplesDir[260];
-    wchar_t PkgImagesDir[260];
-    wchar_t PkgIncludeDir[260];
-    wchar_t PkgLibDir[260];
-    wchar_t PkgRedistDir[260];
-    wchar_t PkgSys32Dir[260];
+    wchar_t InstallDir[kPathUnits];
+    wchar_t BinDir[kPathUnits];
+    wchar_t HelpDir[kPathUnits];
+    wchar_t SamplesDir[kPathUnits];
+    wchar_t ImagesDir[kPathUnits];
+    wchar_t IncludeDir[kPathUnits];
+    wchar_t LibDir[kPathUnits];
+    wchar_t RedistDir[kPathUnits];
+    wchar_t SystemDir[kPathUnits];
+    wchar_t PackageDir[kPathUnits];
+    wchar_t PkgMainDir[kPathUnits];
+    wchar_t PkgBinDir[kPathUnits];
+    wchar_t PkgHelpDir[kPathUnits];
+    wchar_t PkgSamplesDir[kPathUnits];
+    wchar_t PkgImagesDir[kPathUnits];
+    wchar_t PkgIncludeDir[kPathUnits];
+    wchar_t PkgLibDir[kPathUnits];
+    wchar_t PkgRedistDir[kPathUnits];
+    wchar_t PkgSys32Dir[kPathUnits];
 };
 
 // Fills every path from the Program Files folder and the system folder as

@@ -6,9 +6,21 @@
 #include "foundation/arrays.h"
 #include "foundation/block.h"
 #include "app/setup_paths.h"
+#include "package/string_ids.h"
 
-// String-table ids of the component names (also the component ids).
-enum ProductId { kProductHelp = 132, kProductTools = 134, kProductSamples = 136, kProductRedist = 138 };
+// String-table ids of the component names (also the component ids); each
+// name's description is the next id.
+enum ProductId {
+    kProductHelp = IDS_COMPONENT_HELP,
+    kProductTools = IDS_COMPONENT_TOOLS,
+    kProductSamples = IDS_COMPONENT_SAMPLES,
+    kProductRedist = IDS_COMPONENT_REDIST,
+};
+static_assert(IDS_COMPONENT_HELP_DESCRIPTION == IDS_COMPONENT_HELP + 1 &&
+                  IDS_COMPONENT_TOOLS_DESCRIPTION == IDS_COMPONENT_TOOLS + 1 &&
+                  IDS_COMPONENT_SAMPLES_DESCRIPTION == IDS_COMPONENT_SAMPLES + 1 &&
+                  IDS_COMPONENT_REDIST_DESCRIPTION == IDS_COMPONENT_REDIST + 1,
+              "BuildProductList reads a component's description at its name's id + 1");
 
 class CLPProduct {
 public:

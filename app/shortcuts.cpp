@@ -7,12 +7,13 @@
 
 #include <cwchar>
 
+#include "app/product_names.h"
 #include "foundation/file_tree.h"
 #include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
 
-const wchar_t kStartMenuProductFolder[] = L"Korvane\\Barcode Reader SDK";
-const wchar_t kStartMenuVendorFolder[] = L"Korvane";
+const wchar_t kStartMenuProductFolder[] = L"" KVN_NAME_START_MENU_SUBFOLDER;
+const wchar_t kStartMenuVendorFolder[] = L"" KVN_NAME_START_MENU_VENDOR_FOLDER;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <set>
 #include <system_error>
 
+#include "app/product_names.h"
 #include "bench/tree_files.h"
 
 namespace fs = std::filesystem;
@@ -15,15 +16,15 @@ PrefixPaths LocatePrefix(const fs::path& prefix, int programBits) {
     PrefixPaths paths;
     const bool wow64 = programBits == 32;
     const fs::path drive = prefix / "drive_c";
-    paths.vendorDir = drive / (wow64 ? "Program Files (x86)" : "Program Files") / "Korvane";
-    paths.installDir = paths.vendorDir / "KVNBarcodeSDK";
+    paths.vendorDir = drive / (wow64 ? "Program Files (x86)" : "Program Files") / KVN_NAME_VENDOR_FOLDER;
+    paths.installDir = paths.vendorDir / KVN_NAME_PRODUCT_FOLDER;
     paths.systemDir = drive / "windows" / (wow64 ? "syswow64" : "system32");
     std::error_code ec;
     for (fs::directory_iterator it(drive / "users", ec), end; !ec && it != end; it.increment(ec)) {
         if (it->path().filename() == "Public" || !it->is_directory(ec)) continue;
-        paths.menuVendorDir =
-            it->path() / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" / "Korvane";
-        paths.menuDir = paths.menuVendorDir / "Barcode Reader SDK";
+        paths.menuVendorDir = it->path() / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu" /
+                              "Programs" / KVN_NAME_START_MENU_VENDOR_FOLDER;
+        paths.menuDir = paths.menuVendorDir / KVN_NAME_START_MENU_PRODUCT_FOLDER;
         break;
     }
     return paths;

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "app/product_names.h"
 #include "bench/child_process.h"
 #include "bench/clock.h"
 #include "bench/install_check.h"
@@ -17,8 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char kUninstallKey[] =
-    "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
+const char kUninstallKey[] = "HKLM\\" KVN_NAME_UNINSTALL_KEY;
 
 enum class Side { Setup, Nsis, Floor };
 

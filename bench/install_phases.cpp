@@ -2,16 +2,19 @@
 
 #include <cstddef>
 
+#include "package/string_ids.h"
+
 namespace {
 
+// The reports' string ids, short for the table below.
 enum Text {
-    kExtracting = 146,
-    kValidating = 147,
-    kTools = 149,
-    kHelp = 150,
-    kSamples = 151,
-    kRedist = 152,
-    kMain = 153,
+    kExtracting = IDS_EXTRACTING_PACKAGE,
+    kValidating = IDS_VALIDATING_PACKAGE,
+    kTools = IDS_INSTALLING_TOOLS,
+    kHelp = IDS_INSTALLING_HELP,
+    kSamples = IDS_INSTALLING_SAMPLES,
+    kRedist = IDS_INSTALLING_REDIST,
+    kMain = IDS_INSTALLING_MAIN,
 };
 
 struct Point {

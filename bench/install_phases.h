@@ -37,7 +37,9 @@ struct PhaseTotals {
 
 // The pause of the pipeline, in seconds: the interval from the last
 // validation report to the first extraction report holds it and the first
-// record; up to this much of it counts as the pause.
+// record; up to this much of it counts as the pause. It is the setup's
+// kPauseBeforeExtractionMs (package/decode_pipeline.h, a Windows header that
+// this portable code cannot include).
 constexpr double kPipelinePause = 0.050;
 
 PhaseTotals SplitIntoPhases(const std::vector<TimedReport>& reports, double endSeconds);

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/product_names.h"
 #include "bench/prng.h"
 
-const char* const kRequiredFiles[5] = {
-    "Main/KVNBarcodeUninstall.exe", "Bin/KVNBarcodeDemo.exe", "Help/kvnbarcode.chm",
-    "Help/Java/docs/index.html", "Sys32/kvnbarcode_rt.dll"};
+const char* const kRequiredFiles[5] = {"Main/" KVN_NAME_UNINSTALL_PROGRAM, "Bin/" KVN_NAME_DEMO_PROGRAM,
+                                       "Help/kvnbarcode.chm", "Help/Java/docs/index.html",
+                                       "Sys32/kvnbarcode_rt.dll"};
 
 namespace {
 
@@ -99,7 +100,7 @@ void PlanMain(Planner& p) {
     p.Folder("Main");
     p.Folder("Main/docs");
     p.Folder("Main/licenses");
-    p.File("Main/KVNBarcodeUninstall.exe", ContentKind::Binary, 420);
+    p.File("Main/" KVN_NAME_UNINSTALL_PROGRAM, ContentKind::Binary, 420);
     p.File("Main/kvnbarcode.dll", ContentKind::Binary, 2600);
     p.File("Main/kvnbarcode_imaging.dll", ContentKind::Binary, 1400);
     p.File("Main/readme.txt", ContentKind::Text, 14);
@@ -113,7 +114,7 @@ void PlanBin(Planner& p) {
     p.Folder("Bin/plugins");
     p.Folder("Bin/config");
     p.Folder("Bin/languages");
-    p.File("Bin/KVNBarcodeDemo.exe", ContentKind::Binary, 1800);
+    p.File("Bin/" KVN_NAME_DEMO_PROGRAM, ContentKind::Binary, 1800);
     p.File("Bin/KVNBarcodeScan.exe", ContentKind::Binary, 900);
     p.File("Bin/kvnconvert.exe", ContentKind::Binary, 600);
     p.File("Bin/kvnbarcode_ui.dll", ContentKind::Binary, 700);

@@ -10,9 +10,6 @@
 #include "package/package_callback.h"
 #include "package/package_format.h"
 
-const wchar_t kPayloadResourceType[] = L"{61C38F02-7412}";
-const wchar_t kPayloadResourceName[] = L"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}";
-
 namespace {
 
 // The callback's reply; no callback means "go on".
@@ -55,11 +52,11 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     // Declaration order is the reverse of the release order: key, C, helper, B, A.
     CWBlock encrypted;  // A: the resource's copy, decrypted in place
     CWBlock package;    // B: the inflated package image
-    CLPSDecompressHelper helper(callback, kExtractingPackageText);
+    CLPSDecompressHelper helper(callback, IDS_EXTRACTING_PACKAGE);
 
     // A zero reply to any report stops the run before its next step. The
     // stop was asked for, so like a stop during extraction it is no failure.
-    if (!Report(callback, kValidatingPackageText, 0)) return 1;
+    if (!Report(callback, IDS_VALIDATING_PACKAGE, 0)) return 1;
     if (!encrypted.Append(payload, size)) return 0;
 
     uint8_t blob[kKeyBlobSize];
@@ -74,12 +71,12 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     CWCryptAESKey key;
     if (key.ImportKeyBlob(keyBlob) != 0) return 0;
     key.Decrypt(encrypted);
-    if (!Report(callback, kValidatingPackageText, 50)) return 1;
+    if (!Report(callback, IDS_VALIDATING_PACKAGE, 50)) return 1;
 
     int status = InflatePackage(encrypted, package);
     // By now the outcome of decompression is known, and a stop keeps it.
-    if (!Report(callback, kValidatingPackageText, 90)) return status == 0 ? 1 : 0;
-    Sleep(50);
+    if (!Report(callback, IDS_VALIDATING_PACKAGE, 90)) return status == 0 ? 1 : 0;
+    Sleep(kPauseBeforeExtractionMs);
 
     if (status == 0) status = ExtractPackage(package, &helper, folder, run);
     return status == 0 ? 1 : 0;

@@ -13,7 +13,7 @@ CLPSLicAgreementPpg::~CLPSLicAgreementPpg() = default;  // m_textFont deletes th
 
 void CLPSLicAgreementPpg::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Radio(pDX, IDC_AGREE_NOT, m_choice);
+    DDX_Radio(pDX, IDC_AGREEMENT_NOT_AGREE, m_choice);
     DDX_Text(pDX, IDC_AGREEMENT_TEXT, m_text);
 }
 
@@ -39,7 +39,8 @@ BOOL CLPSLicAgreementPpg::OnSetActive() {
 
 BOOL CLPSLicAgreementPpg::OnCommand(WPARAM wParam, LPARAM) {
     int id = LOWORD(wParam);
-    if (HIWORD(wParam) != BN_CLICKED || (id != IDC_AGREE_NOT && id != IDC_AGREE)) return FALSE;
+    if (HIWORD(wParam) != BN_CLICKED || (id != IDC_AGREEMENT_NOT_AGREE && id != IDC_AGREEMENT_AGREE))
+        return FALSE;
     UpdateData(TRUE);
     PostWizardButtons(*this, m_choice > 0 ? PSWIZB_NEXT : 0);
     return TRUE;

@@ -4,8 +4,6 @@
 #include "foundation/block.h"
 #include "package/decode_pipeline.h"
 
-const wchar_t kAgreementResourceName[] = L"AGREEMENT";
-
 namespace {
 
 struct FoundLanguage {

@@ -1,8 +1,8 @@
 #pragma once
 // The licence agreement carried as a resource of the program.
-class CLPSSetupState;
+#include "package/payload_resource_names.h"  // kAgreementResourceName
 
-extern const wchar_t kAgreementResourceName[];  // "AGREEMENT"
+class CLPSSetupState;
 
 // Fills the application's m_agreementText with the wide form of the
 // agreement resource (decoded in the ANSI code page of the resource's

@@ -2,8 +2,9 @@
 #include <psapi.h>
 #include <cwchar>
 #include "foundation/owned_handle.h"
+#include "app/product_names.h"
 
-const wchar_t* const BlockingProcessNames[] = {L"KVNBarcodeDemo.exe", nullptr};
+const wchar_t* const BlockingProcessNames[] = {L"" KVN_NAME_DEMO_PROGRAM, nullptr};
 
 namespace {
 constexpr size_t kFirstIdCount = 1024;

@@ -11,8 +11,8 @@ CLPSCanceledPpg::~CLPSCanceledPpg() = default;  // m_titleFont deletes the font
 
 BOOL CLPSCanceledPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetDlgItemFont(m_hWnd, IDC_PAGE_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
-    GrowToFitText(m_hWnd, IDC_PAGE_TITLE);
+    SetDlgItemFont(m_hWnd, IDC_CANCELED_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
+    GrowToFitText(m_hWnd, IDC_CANCELED_TITLE);
     PostWizardButtons(*this, 0);
     return TRUE;
 }

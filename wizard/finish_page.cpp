@@ -17,8 +17,8 @@ void CLPSFinishPpg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CLPSFinishPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetDlgItemFont(m_hWnd, IDC_PAGE_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
-    GrowToFitText(m_hWnd, IDC_PAGE_TITLE);
+    SetDlgItemFont(m_hWnd, IDC_FINISH_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
+    GrowToFitText(m_hWnd, IDC_FINISH_TITLE);
     m_runDemo = 1;
     UpdateData(FALSE);
     return TRUE;

@@ -18,8 +18,8 @@ CLPSProductListPpg::CLPSProductListPpg(CLPSSetupState* app)
 
 void CLPSProductListPpg::DoDataExchange(CDataExchange* pDX) {
     CPropertyPage::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_PRODUCT_TREE, m_tree);
-    DDX_Text(pDX, IDC_PRODUCT_DESCRIPTION, m_description);
+    DDX_Control(pDX, IDC_PRODUCT_LIST_TREE, m_tree);
+    DDX_Text(pDX, IDC_PRODUCT_LIST_DESCRIPTION, m_description);
 }
 
 BOOL CLPSProductListPpg::OnInitDialog() {
@@ -81,7 +81,7 @@ void CLPSProductListPpg::SyncSelectionFromBoxes() {
 
 BOOL CLPSProductListPpg::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (!header || header->idFrom != IDC_PRODUCT_TREE) return FALSE;
+    if (!header || header->idFrom != IDC_PRODUCT_LIST_TREE) return FALSE;
     switch (header->code) {
     case NM_CLICK:
         OnTreeClick();

@@ -15,9 +15,12 @@
 
 class CLPSSetupState;
 
-// Sheet header flags the wizard adds to the framework's own: wizard (0x20)
-// in the Wizard97 style with stretched watermark and header bitmaps.
-constexpr DWORD kWizardSheetFlags = 0x11D8000;
+// Sheet header flags the wizard adds to the framework's own (WizardSheetFlags
+// adds PSH_WIZARD too): the Wizard97 style with a watermark and a header,
+// both given as bitmap handles, the watermark stretched.
+constexpr DWORD kWizardSheetFlags =
+    PSH_WIZARD97 | PSH_WATERMARK | PSH_USEHBMWATERMARK | PSH_STRETCHWATERMARK | PSH_HEADER | PSH_USEHBMHEADER;
+static_assert(kWizardSheetFlags == 0x11D8000, "the flags the sheet has always had");
 // Position of the interrupted page.
 constexpr int kCanceledPagePosition = 6;
 

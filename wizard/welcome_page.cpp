@@ -23,8 +23,8 @@ void CLPSWelcomePpg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CLPSWelcomePpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetDlgItemFont(m_hWnd, IDC_PAGE_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
-    GrowToFitText(m_hWnd, IDC_PAGE_TITLE);
+    SetDlgItemFont(m_hWnd, IDC_WELCOME_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
+    GrowToFitText(m_hWnd, IDC_WELCOME_TITLE);
     PostWizardButtons(*this, 0);
     if (m_app) {
         HWND sheet = GetSheetWindow();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/product_names.h"
 #include "bench/install_check.h"
 #include "bench/native_decode.h"
 #include "bench/tree_files.h"
@@ -173,31 +174,34 @@ protected:
 
 TEST_F(InstallCheck, ACompleteInstallationPassesAndEachDefectIsNamed) {
     EXPECT_EQ(prefix / "drive_c" / "users" / "tester" / "AppData" / "Roaming" / "Microsoft" / "Windows" /
-                  "Start Menu" / "Programs" / "Korvane" / "Barcode Reader SDK",
+                  "Start Menu" / "Programs" / KVN_NAME_START_MENU_VENDOR_FOLDER /
+                  KVN_NAME_START_MENU_PRODUCT_FOLDER,
               paths.menuDir);
     const std::vector<std::string> clean = CheckInstallation(tree, paths);
     EXPECT_TRUE(clean.empty()) << clean.front();
 
-    fs::create_directories(paths.installDir / "_Package" / "Main");  // working folder left behind
+    // The working folder left behind.
+    fs::create_directories(paths.installDir / KVN_NAME_WORKING_FOLDER / "Main");
     fs::remove(paths.menuDir / "Help.lnk");
     std::ofstream(paths.menuDir / "Extra.lnk") << "link";
-    std::ofstream(paths.installDir / "KVNBarcodeDemo.exe", std::ios::app) << "x";
+    std::ofstream(paths.installDir / KVN_NAME_DEMO_PROGRAM, std::ios::app) << "x";
     fs::remove(paths.systemDir / "kvnbarcode_rt.dll");
     const std::vector<std::string> problems = CheckInstallation(tree, paths);
     auto has = [&](const std::string& text) {
         return std::any_of(problems.begin(), problems.end(), [&](const std::string& p) { return p.find(text) != std::string::npos; });
     };
-    EXPECT_TRUE(has("_Package: not part of the tree"));
+    EXPECT_TRUE(has(KVN_NAME_WORKING_FOLDER ": not part of the tree"));
     EXPECT_TRUE(has("shortcut missing: Help.lnk"));
     EXPECT_TRUE(has("shortcut not expected: Extra.lnk"));
-    EXPECT_TRUE(has("KVNBarcodeDemo.exe: other bytes"));
+    EXPECT_TRUE(has(KVN_NAME_DEMO_PROGRAM ": other bytes"));
     EXPECT_TRUE(has("kvnbarcode_rt.dll: missing"));
     EXPECT_EQ(5u, problems.size());  // _Package once, not once per entry below it
 }
 
 TEST_F(InstallCheck, AThirtyTwoBitProgramIsCheckedWhereWow64PutsIt) {
     const PrefixPaths wow = LocatePrefix(prefix, 32);
-    EXPECT_EQ(prefix / "drive_c" / "Program Files (x86)" / "Korvane" / "KVNBarcodeSDK", wow.installDir);
+    EXPECT_EQ(prefix / "drive_c" / "Program Files (x86)" / KVN_NAME_VENDOR_FOLDER / KVN_NAME_PRODUCT_FOLDER,
+              wow.installDir);
     EXPECT_EQ(prefix / "drive_c" / "windows" / "syswow64", wow.systemDir);
     EXPECT_EQ(paths.menuDir, wow.menuDir);
     // The 64-bit installation made by SetUp is not where a 32-bit one belongs.

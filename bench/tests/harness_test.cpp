@@ -6,8 +6,14 @@
 #include "bench/child_process.h"
 #include "bench/install_phases.h"
 #include "bench/stats.h"
+#include "package/string_ids.h"
 
 namespace {
+
+// The reports' string ids, short for the tables below.
+constexpr int kValid = IDS_VALIDATING_PACKAGE, kExtract = IDS_EXTRACTING_PACKAGE;
+constexpr int kMain = IDS_INSTALLING_MAIN, kTools = IDS_INSTALLING_TOOLS, kHelp = IDS_INSTALLING_HELP;
+constexpr int kSamples = IDS_INSTALLING_SAMPLES, kRedist = IDS_INSTALLING_REDIST;
 
 TEST(Stats, MedianOfOddEvenAndNoSamples) {
     EXPECT_DOUBLE_EQ(2.0, Median({3.0, 1.0, 2.0}));
@@ -53,14 +59,15 @@ TEST(ChildProcess, OutputLargerThanAPipeIsReadWhole) {
 // installation sequence, at the given times (seconds since the start).
 std::vector<TimedReport> FullRun() {
     return {
-        {147, 0, 0.01},   {147, 50, 0.51},  {147, 90, 0.71},             // open, copy + decrypt, inflate
-        {146, 40, 0.80},  {146, 100, 1.80},                              // pause + first record, extraction
-        {153, 0, 1.85},   {153, 10, 2.05},  {153, 50, 2.06},             // release, main copy, registry
-        {149, 20, 2.10},  {149, 80, 2.10},  {153, 100, 2.20},            // system copy, -, shortcut
-        {149, 0, 2.20},   {149, 0, 2.40},   {149, 100, 2.45},            // tools copy, shortcut
-        {150, 0, 2.45},   {150, 50, 2.85},  {150, 100, 2.95},            // help copy, two shortcuts
-        {151, 0, 2.95},   {151, 20, 3.05},  {151, 40, 3.15},  {151, 50, 3.25}, {151, 70, 3.35}, {151, 100, 3.40},
-        {152, 0, 3.40},   {152, 50, 3.60},  {152, 100, 3.65},
+        {kValid, 0, 0.01},   {kValid, 50, 0.51},   {kValid, 90, 0.71},     // open, copy + decrypt, inflate
+        {kExtract, 40, 0.80}, {kExtract, 100, 1.80},                       // pause + first record, extraction
+        {kMain, 0, 1.85},    {kMain, 10, 2.05},    {kMain, 50, 2.06},      // release, main copy, registry
+        {kTools, 20, 2.10},  {kTools, 80, 2.10},   {kMain, 100, 2.20},     // system copy, -, shortcut
+        {kTools, 0, 2.20},   {kTools, 0, 2.40},    {kTools, 100, 2.45},    // tools copy, shortcut
+        {kHelp, 0, 2.45},    {kHelp, 50, 2.85},    {kHelp, 100, 2.95},     // help copy, two shortcuts
+        {kSamples, 0, 2.95}, {kSamples, 20, 3.05}, {kSamples, 40, 3.15},   // samples, images, include
+        {kSamples, 50, 3.25}, {kSamples, 70, 3.35}, {kSamples, 100, 3.40}, // lib, shortcut
+        {kRedist, 0, 3.40},  {kRedist, 50, 3.60},  {kRedist, 100, 3.65},
     };
 }
 
@@ -83,7 +90,8 @@ TEST(InstallPhases, AFullRunSplitsIntoItsActionsAndAddsUpToTheTotal) {
 }
 
 TEST(InstallPhases, AShortGapBeforeExtractionIsAllPause) {
-    const PhaseTotals t = SplitIntoPhases({{147, 0, 0}, {147, 50, 0.1}, {147, 90, 0.2}, {146, 100, 0.23}}, 0.3);
+    const PhaseTotals t = SplitIntoPhases(
+        {{kValid, 0, 0}, {kValid, 50, 0.1}, {kValid, 90, 0.2}, {kExtract, 100, 0.23}}, 0.3);
     EXPECT_NEAR(0.03, t.Of(InstallPhase::Pause), 1e-9);
     EXPECT_NEAR(0.0, t.Of(InstallPhase::Extract), 1e-9);
     EXPECT_NEAR(0.07, t.Of(InstallPhase::Delete), 1e-9);
@@ -91,7 +99,8 @@ TEST(InstallPhases, AShortGapBeforeExtractionIsAllPause) {
 
 TEST(InstallPhases, AFailedDecodeOrNoReportsLeaveTheRestToDeletionOrOther) {
     // A payload that does not inflate: the three validation reports, then the working folder goes.
-    const PhaseTotals failed = SplitIntoPhases({{147, 0, 0.0}, {147, 50, 0.4}, {147, 90, 0.5}}, 0.6);
+    const PhaseTotals failed =
+        SplitIntoPhases({{kValid, 0, 0.0}, {kValid, 50, 0.4}, {kValid, 90, 0.5}}, 0.6);
     EXPECT_NEAR(0.4, failed.Of(InstallPhase::CopyDecrypt), 1e-9);
     EXPECT_NEAR(0.1, failed.Of(InstallPhase::Inflate), 1e-9);
     EXPECT_NEAR(0.1, failed.Of(InstallPhase::Delete), 1e-9);
@@ -99,7 +108,7 @@ TEST(InstallPhases, AFailedDecodeOrNoReportsLeaveTheRestToDeletionOrOther) {
     EXPECT_NEAR(0.2, none.Of(InstallPhase::Other), 1e-9);
     EXPECT_NEAR(0.0, none.Of(InstallPhase::Delete), 1e-9);
     // Reports out of the known order count as other, never as a known action.
-    const PhaseTotals odd = SplitIntoPhases({{150, 50, 0.1}, {152, 50, 0.3}}, 0.3);
+    const PhaseTotals odd = SplitIntoPhases({{kHelp, 50, 0.1}, {kRedist, 50, 0.3}}, 0.3);
     EXPECT_NEAR(0.3, odd.Of(InstallPhase::Other), 1e-9);
 }
 

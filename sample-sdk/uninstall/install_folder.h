@@ -4,9 +4,11 @@
 
 #include <cstddef>
 
+#include "app/product_names.h"
+
 // The only folder names the uninstaller removes: "...\Korvane\KVNBarcodeSDK".
-constexpr const wchar_t* kVendorFolderName = L"Korvane";
-constexpr const wchar_t* kSdkFolderName = L"KVNBarcodeSDK";
+constexpr const wchar_t* kVendorFolderName = L"" KVN_NAME_VENDOR_FOLDER;
+constexpr const wchar_t* kSdkFolderName = L"" KVN_NAME_PRODUCT_FOLDER;
 
 // True when folder is an absolute path (drive or UNC) whose last component is
 // "KVNBarcodeSDK" and the one before it "Korvane" (letter case ignored), with

@@ -2,15 +2,14 @@
 // What the uninstaller removes, as plain data, and the removal itself.
 #include <windows.h>
 
+#include "app/product_names.h"
 #include "sample-sdk/uninstall/tree_removal.h"
 
 // The uninstall entry the setup writes under HKEY_LOCAL_MACHINE.
-constexpr const wchar_t* kUninstallKeyPath =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-    L"{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
+constexpr const wchar_t* kUninstallKeyPath = L"" KVN_NAME_UNINSTALL_KEY;
 // The product's folder in the Start menu, below the Programs folder.
-constexpr const wchar_t* kStartMenuVendorFolder = L"Korvane";
-constexpr const wchar_t* kStartMenuProductFolder = L"Barcode Reader SDK";
+constexpr const wchar_t* kStartMenuVendorFolder = L"" KVN_NAME_START_MENU_VENDOR_FOLDER;
+constexpr const wchar_t* kStartMenuProductFolder = L"" KVN_NAME_START_MENU_PRODUCT_FOLDER;
 
 struct RemovalTargets {
   // The installation folder, removed with everything in it.

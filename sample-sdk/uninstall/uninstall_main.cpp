@@ -6,6 +6,7 @@
 
 #include <cwchar>
 
+#include "app/product_names.h"
 #include "sample-sdk/uninstall/arguments.h"
 #include "sample-sdk/uninstall/exit_codes.h"
 #include "sample-sdk/uninstall/install_folder.h"
@@ -44,8 +45,8 @@ int RunFirst(const UninstallArguments& arguments) {
     if (!arguments.quiet)
       ShowFormatted(MB_OK | MB_ICONSTOP,
                     L"This program removes the Korvane\u00AE Barcode Reader SDK only from its "
-                    L"own installation folder (...\\Korvane\\KVNBarcodeSDK).\n\nIt was started "
-                    L"from:\n%ls\n\nNothing was removed.",
+                    L"own installation folder (...\\" KVN_NAME_INSTALL_SUBFOLDER ").\n\n"
+                    L"It was started from:\n%ls\n\nNothing was removed.",
                     program);
     return kExitRefused;
   }
@@ -113,8 +114,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   LocalFree(argv);
   if (!parsed) {
     if (!quiet)
-      Show(L"Usage: KVNBarcodeUninstall.exe [/quiet]\n\n/quiet removes the SDK without "
-           L"asking and without messages.",
+      Show(L"Usage: " KVN_NAME_UNINSTALL_PROGRAM " [/quiet]\n\n"
+           L"/quiet removes the SDK without asking and without messages.",
            MB_OK | MB_ICONINFORMATION);
     return kExitRefused;
   }

@@ -31,10 +31,6 @@ const char kUsage[] =
     "  --test-foreign-key   (pack) encrypt under a key the setup does not hold, to make a\n"
     "                       payload that the setup must refuse\n";
 
-const char16_t kPayloadType[] = u"{61C38F02-7412}";
-const char16_t kPayloadName[] = u"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}";
-const char16_t kAgreementName[] = u"AGREEMENT";
-
 bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Options& options, std::ostream& err) {
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];

@@ -1,6 +1,7 @@
 #pragma once
 // What kvnpack's commands share: the parsed command line, the resource
-// names of the setup, messages and exit statuses, and packing a folder.
+// names of the setup (package/payload_resource_names.h), messages and exit
+// statuses, and packing a folder.
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
@@ -8,12 +9,10 @@
 #include <vector>
 
 #include "foundation/block.h"
+#include "package/payload_resource_names.h"
 #include "tools/kvnpack/decode_budget.h"
 
 extern const char kUsage[];
-extern const char16_t kPayloadType[];
-extern const char16_t kPayloadName[];
-extern const char16_t kAgreementName[];
 
 struct Options {
     std::vector<std::string> positional;

@@ -45,16 +45,16 @@ int Res(const Options& options, std::ostream& out, std::ostream& err) {
     if (!options.positional.empty() || options.output.empty() || options.payload.empty())
         return Usage(err, "res needs --payload PAYLOAD and -o RESFILE");
     std::vector<ResourceEntry> resources(1);
-    resources[0].type = kPayloadType;
-    resources[0].name = kPayloadName;
+    resources[0].type = kPayloadResourceTypeU16;
+    resources[0].name = kPayloadResourceNameU16;
     std::string error;
     if (!ReadFileBytes(PathOf(options.payload), resources[0].data, error)) return Fail(err, error);
     // The shape of a container only; a payload under another key is fine here.
     if (!CheckContainerShape(resources[0].data, error)) return Fail(err, options.payload + ": " + error);
     if (!options.agreement.empty()) {
         ResourceEntry agreement;
-        agreement.type = kPayloadType;
-        agreement.name = kAgreementName;
+        agreement.type = kPayloadResourceTypeU16;
+        agreement.name = kAgreementResourceNameU16;
         if (!ReadFileBytes(PathOf(options.agreement), agreement.data, error)) return Fail(err, error);
         resources.push_back(agreement);
     }

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "app/product_names.h"
 #include "package/package_format.h"
 
-const char16_t kLongestPackageDir[] = u"C:\\Program Files (x86)\\Korvane\\KVNBarcodeSDK\\_Package\\";
+const char16_t kLongestPackageDir[] =
+    u"C:\\Program Files (x86)\\" KVN_NAME_INSTALL_SUBFOLDER "\\" KVN_NAME_WORKING_FOLDER "\\";
 
 namespace {
 

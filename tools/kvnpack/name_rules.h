@@ -5,7 +5,8 @@
 
 // The setup's working folder at its longest usual place; every entry path
 // below it (with a terminating zero) must fit in 260 units.
-extern const char16_t kLongestPackageDir[];  // u"C:\\Program Files (x86)\\Korvane\\KVNBarcodeSDK\\_Package\\"
+// "C:\Program Files (x86)\Korvane\KVNBarcodeSDK\_Package\" (app/product_names.h).
+extern const char16_t kLongestPackageDir[];
 
 // Empty when the name is acceptable, otherwise why it is refused.
 std::string CheckRecordName(const std::u16string& name);

@@ -46,14 +46,14 @@ int SetupCommand(const Options& options, std::ostream& out, std::ostream& err) {
     if (!ReadFileBytes(stubPath, stub, error)) return Fail(err, error);
     std::vector<NewResource> resources(1);
     resources[0].what = "a payload";
-    resources[0].item.type = ResourceKey::Name(kPayloadType);
-    resources[0].item.name = ResourceKey::Name(kPayloadName);
+    resources[0].item.type = ResourceKey::Name(kPayloadResourceTypeU16);
+    resources[0].item.name = ResourceKey::Name(kPayloadResourceNameU16);
     resources[0].item.language = ResourceKey::Id(kLanguageEnglishUS);
     if (!options.agreement.empty()) {
         NewResource agreement;
         agreement.what = "an agreement text";
-        agreement.item.type = ResourceKey::Name(kPayloadType);
-        agreement.item.name = ResourceKey::Name(kAgreementName);
+        agreement.item.type = ResourceKey::Name(kPayloadResourceTypeU16);
+        agreement.item.name = ResourceKey::Name(kAgreementResourceNameU16);
         agreement.item.language = ResourceKey::Id(kLanguageEnglishUS);
         if (!ReadFileBytes(PathOf(options.agreement), agreement.item.data, error)) return Fail(err, error);
         if (!CheckAgreementText(agreement.item.data, error)) return Fail(err, options.agreement + ": " + error);

@@ -2,9 +2,26 @@
 
 #include <cstdlib>
 
+#include "package/payload_resource_names.h"
 #include "tests/native/kvnpack/kvnpack_harness.h"
 
 namespace {
+
+// The names every setup looks up, spelled out here on purpose instead of
+// taken from package/payload_resource_names.h: the oracle that the header
+// and what kvnpack writes are checked against.
+#define ORACLE_TYPE "{61C38F02-7412}"
+#define ORACLE_PAYLOAD "{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}"
+#define ORACLE_AGREEMENT "AGREEMENT"
+
+TEST(ResourceNames, AreTheNamesEverySetupLooksUp) {
+    EXPECT_EQ(std::u16string(u"" ORACLE_TYPE), kPayloadResourceTypeU16);
+    EXPECT_EQ(std::u16string(u"" ORACLE_PAYLOAD), kPayloadResourceNameU16);
+    EXPECT_EQ(std::u16string(u"" ORACLE_AGREEMENT), kAgreementResourceNameU16);
+    EXPECT_EQ(std::wstring(L"" ORACLE_TYPE), kPayloadResourceType);
+    EXPECT_EQ(std::wstring(L"" ORACLE_PAYLOAD), kPayloadResourceName);
+    EXPECT_EQ(std::wstring(L"" ORACLE_AGREEMENT), kAgreementResourceName);
+}
 
 struct ParsedResource {
     std::u16string type, name;
@@ -67,11 +84,11 @@ TEST_F(ResFile, HoldsThePayloadAndTheAgreementUnderTheSetupsNames) {
     ASSERT_EQ(0, run.status) << run.err;
     const auto resources = ParseRes(ReadBytes(work / "p.res"));
     ASSERT_EQ(2u, resources.size());
-    EXPECT_EQ(u"{61C38F02-7412}", resources[0].type);
-    EXPECT_EQ(u"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}", resources[0].name);
+    EXPECT_EQ(u"" ORACLE_TYPE, resources[0].type);
+    EXPECT_EQ(u"" ORACLE_PAYLOAD, resources[0].name);
     EXPECT_TRUE(ReadBytes(work / "p.bin") == resources[0].data);
-    EXPECT_EQ(u"{61C38F02-7412}", resources[1].type);
-    EXPECT_EQ(u"AGREEMENT", resources[1].name);
+    EXPECT_EQ(u"" ORACLE_TYPE, resources[1].type);
+    EXPECT_EQ(u"" ORACLE_AGREEMENT, resources[1].name);
     EXPECT_EQ(agreement, resources[1].data) << "stored as it stands, no terminating zero";
     for (const auto& r : resources) EXPECT_EQ(1033, r.language);
 }
@@ -110,8 +127,8 @@ TEST_F(ResFile, TheResourceCompilerTurnsItIntoAnObject) {
     ASSERT_EQ(0, std::system(dump.c_str()));
     const std::vector<uint8_t> script = ReadBytes(work / "p.rc");
     const std::string text(script.begin(), script.end());
-    EXPECT_NE(std::string::npos, text.find("\"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}\" \"{61C38F02-7412}\""));
-    EXPECT_NE(std::string::npos, text.find("\"AGREEMENT\" \"{61C38F02-7412}\""));
+    EXPECT_NE(std::string::npos, text.find("\"" ORACLE_PAYLOAD "\" \"" ORACLE_TYPE "\""));
+    EXPECT_NE(std::string::npos, text.find("\"" ORACLE_AGREEMENT "\" \"" ORACLE_TYPE "\""));
 }
 
 }  // namespace

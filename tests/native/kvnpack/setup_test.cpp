@@ -4,14 +4,15 @@
 
 #include <regex>
 
+#include "package/payload_resource_names.h"
 #include "tests/native/kvnpack/kvnpack_harness.h"
 #include "tools/kvnpack/pe_layout.h"
 #include "tools/kvnpack/resource_section.h"
 
 namespace {
 
-const std::u16string kType = u"{61C38F02-7412}";
-const std::u16string kPayloadName = u"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}";
+const std::u16string kType = kPayloadResourceTypeU16;
+const std::u16string kPayloadName = kPayloadResourceNameU16;
 
 // "\r\n" line ends and one byte above 127 (the registered sign in 1252).
 const std::vector<uint8_t> kAgreement = {'L', 'i', 'c', 'e', 'n', 'c', 'e', ' ', 0xAE, '\r', '\n', 'E', 'n', 'd', '\r', '\n'};
@@ -89,7 +90,8 @@ TEST(Setup, KeepsEveryResourceOfTheStubAndAddsPayloadAndAgreement) {
             EXPECT_EQ(item.data, kept->data);
         }
         const ResourceItem* payload = Find(after, ResourceKey::Name(kType), ResourceKey::Name(kPayloadName));
-        const ResourceItem* agreement = Find(after, ResourceKey::Name(kType), ResourceKey::Name(u"AGREEMENT"));
+        const ResourceItem* agreement =
+            Find(after, ResourceKey::Name(kType), ResourceKey::Name(kAgreementResourceNameU16));
         ASSERT_TRUE(payload && agreement);
         EXPECT_EQ(ReadBytes(made.payload), payload->data) << "the payload that pack writes, byte for byte";
         EXPECT_EQ(kAgreement, agreement->data);
@@ -182,7 +184,7 @@ TEST(Setup, WithoutAgreementOnlyThePayloadIsAdded) {
         ASSERT_EQ(0, run.status) << run.err;
         const std::vector<ResourceItem> after = ResourcesOf(ReadBytes(work / "s.exe"));
         EXPECT_EQ(ResourcesOf(ReadBytes(stub.file)).size() + 1, after.size());
-        EXPECT_FALSE(Find(after, ResourceKey::Name(kType), ResourceKey::Name(u"AGREEMENT")));
+        EXPECT_FALSE(Find(after, ResourceKey::Name(kType), ResourceKey::Name(kAgreementResourceNameU16)));
     }
 }
 

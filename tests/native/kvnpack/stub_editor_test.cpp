@@ -2,6 +2,7 @@
 // result (a message or a program that reads back), never a crash.
 #include <gtest/gtest.h>
 
+#include "package/payload_resource_names.h"
 #include "tests/native/kvnpack/kvnpack_harness.h"
 #include "tools/kvnpack/le_bytes.h"
 #include "tools/kvnpack/decode_budget.h"
@@ -12,8 +13,8 @@ namespace {
 std::vector<NewResource> Payload() {
     std::vector<NewResource> added(1);
     added[0].what = "a payload";
-    added[0].item.type = ResourceKey::Name(u"{61C38F02-7412}");
-    added[0].item.name = ResourceKey::Name(u"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}");
+    added[0].item.type = ResourceKey::Name(kPayloadResourceTypeU16);
+    added[0].item.name = ResourceKey::Name(kPayloadResourceNameU16);
     added[0].item.language = ResourceKey::Id(1033);
     added[0].item.data = RandomBytes(3000, 5);
     return added;

@@ -2,14 +2,15 @@
 
 #include <string>
 
+#include "app/product_names.h"
 #include "package/package_format.h"
 
 namespace {
 
 TEST(IsSafePackageName, AcceptsOrdinaryRelativeNames) {
-    for (const char16_t* name : {u"Main", u"Main\\Bin\\KVNBarcodeDemo.exe", u"a/b", u".\\x", u"..a", u"a..",
-                                 u"CONSOLE", u"COM10", u"LPT0", u"NULL.txt", u"Sys32\\con2.dll", u"x.CON",
-                                 u"\u00e9t\u00e9\\\u65e5\u672c"}) {
+    for (const char16_t* name :
+         {u"Main", u"Main\\Bin\\" KVN_NAME_DEMO_PROGRAM, u"a/b", u".\\x", u"..a", u"a..", u"CONSOLE",
+          u"COM10", u"LPT0", u"NULL.txt", u"Sys32\\con2.dll", u"x.CON", u"\u00e9t\u00e9\\\u65e5\u672c"}) {
         EXPECT_TRUE(IsSafePackageName(name)) << std::string(name, name + std::char_traits<char16_t>::length(name));
     }
 }

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "app/install_sequence.h"
+#include "app/product_names.h"
+#include "package/string_ids.h"
 #include "tests/win32/support/registry.h"
 
 namespace {
@@ -56,11 +58,23 @@ void Select(CLPSSetupState& app, Selection selection) {
     }
 }
 
-ReportList MainReports() { return {{153, 0}, {153, 10}, {153, 50}, {149, 20}, {149, 80}, {153, 100}}; }
-ReportList ToolsReports() { return {{149, 0}, {149, 0}, {149, 100}}; }
-ReportList HelpReports() { return {{150, 0}, {150, 50}, {150, 100}}; }
-ReportList SamplesReports() { return {{151, 0}, {151, 20}, {151, 40}, {151, 50}, {151, 70}, {151, 100}}; }
-ReportList RedistReports() { return {{152, 0}, {152, 50}, {152, 100}}; }
+ReportList MainReports() {
+    return {{IDS_INSTALLING_MAIN, 0},   {IDS_INSTALLING_MAIN, 10},  {IDS_INSTALLING_MAIN, 50},
+            {IDS_INSTALLING_TOOLS, 20}, {IDS_INSTALLING_TOOLS, 80}, {IDS_INSTALLING_MAIN, 100}};
+}
+ReportList ToolsReports() {
+    return {{IDS_INSTALLING_TOOLS, 0}, {IDS_INSTALLING_TOOLS, 0}, {IDS_INSTALLING_TOOLS, 100}};
+}
+ReportList HelpReports() {
+    return {{IDS_INSTALLING_HELP, 0}, {IDS_INSTALLING_HELP, 50}, {IDS_INSTALLING_HELP, 100}};
+}
+ReportList SamplesReports() {
+    return {{IDS_INSTALLING_SAMPLES, 0},  {IDS_INSTALLING_SAMPLES, 20}, {IDS_INSTALLING_SAMPLES, 40},
+            {IDS_INSTALLING_SAMPLES, 50}, {IDS_INSTALLING_SAMPLES, 70}, {IDS_INSTALLING_SAMPLES, 100}};
+}
+ReportList RedistReports() {
+    return {{IDS_INSTALLING_REDIST, 0}, {IDS_INSTALLING_REDIST, 50}, {IDS_INSTALLING_REDIST, 100}};
+}
 
 ReportList StepReports(Selection s) {
     return Concat({MainReports(), s.tools ? ToolsReports() : ReportList{}, s.help ? HelpReports() : ReportList{},
@@ -68,13 +82,14 @@ ReportList StepReports(Selection s) {
 }
 
 ReportList CheckPipelineReports(const ReportList& all, size_t records) {
-    const ReportList validation{{147, 0}, {147, 50}, {147, 90}};
+    const ReportList validation{
+        {IDS_VALIDATING_PACKAGE, 0}, {IDS_VALIDATING_PACKAGE, 50}, {IDS_VALIDATING_PACKAGE, 90}};
     EXPECT_GE(all.size(), validation.size() + records);
     if (all.size() < validation.size() + records) return {};
     EXPECT_EQ(validation, ReportList(all.begin(), all.begin() + 3));
     int last = 0;
     for (size_t i = 3; i < 3 + records; ++i) {
-        EXPECT_EQ(146, all[i].first) << "report " << i;
+        EXPECT_EQ(IDS_EXTRACTING_PACKAGE, all[i].first) << "report " << i;
         EXPECT_GE(all[i].second, last) << "report " << i;
         EXPECT_LE(all[i].second, 100) << "report " << i;
         last = all[i].second;
@@ -192,13 +207,14 @@ void ExpectUninstallEntry(const CLPSSetupState& app) {
     EXPECT_EQ(3u, values);
     EXPECT_EQ(0u, subkeys);
 
-    const std::wstring uninstaller = L"\"" + Join(app.m_paths.InstallDir, L"KVNBarcodeUninstall.exe") + L"\"";
+    const std::wstring uninstaller =
+        L"\"" + Join(app.m_paths.InstallDir, L"" KVN_NAME_UNINSTALL_PROGRAM) + L"\"";
     struct Expected {
         const wchar_t* name;
         std::wstring text;
     };
-    const Expected expected[] = {{L"ProductName", L"KVNBarcodeSDK"},
-                                 {L"DisplayName", L"Korvane\u00AE Barcode Reader SDK"},
+    const Expected expected[] = {{L"ProductName", L"" KVN_NAME_PRODUCT},
+                                 {L"DisplayName", L"" KVN_NAME_PRODUCT_DISPLAY},
                                  {L"UninstallString", uninstaller}};
     for (const Expected& e : expected) {
         RegText value = ReadValue(key, e.name);
@@ -240,8 +256,9 @@ void ExpectShortcuts(const CLPSSetupState& app, Selection s) {
         std::wstring target;
     };
     const SetupPaths& p = app.m_paths;
-    std::vector<Expected> expected{{L"Uninstall Barcode Reader SDK", Join(p.BinDir, L"KVNBarcodeUninstall.exe")}};
-    if (s.tools) expected.push_back({L"Barcode Reader SDK Demo", Join(p.BinDir, L"KVNBarcodeDemo.exe")});
+    std::vector<Expected> expected{
+        {L"Uninstall Barcode Reader SDK", Join(p.BinDir, L"" KVN_NAME_UNINSTALL_PROGRAM)}};
+    if (s.tools) expected.push_back({L"Barcode Reader SDK Demo", Join(p.BinDir, L"" KVN_NAME_DEMO_PROGRAM)});
     if (s.help) {
         expected.push_back({L"Help", Join(p.HelpDir, L"kvnbarcode.chm")});
         expected.push_back({L"Java Help", Join(p.HelpDir, L"Java\\docs\\index.html")});

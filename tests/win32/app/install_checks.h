@@ -28,8 +28,9 @@ ReportList HelpReports();
 ReportList SamplesReports();
 ReportList RedistReports();
 ReportList StepReports(Selection selection);
-// Splits off the pipeline's reports (147 at 0, 50, 90, then 146 rising to
-// 100, one per record) and checks their shape; returns the rest.
+// Splits off the pipeline's reports (IDS_VALIDATING_PACKAGE at 0, 50, 90,
+// then IDS_EXTRACTING_PACKAGE rising to 100, one per record) and checks their
+// shape; returns the rest.
 ReportList CheckPipelineReports(const ReportList& all, size_t records);
 
 // Removes everything an installation may leave: installation folder, key,

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "app/install_sequence.h"
+#include "app/product_names.h"
 #include "app/setup_paths.h"
+#include "package/string_ids.h"
 #include "tests/win32/app/install_checks.h"
 
 namespace {
@@ -73,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Components, InstallAlone,
 TEST_F(InstallRun, AComponentWithAnUnknownIdRunsNothing) {
     Select(app, kNone);
     CLPProduct* stranger = new CLPProduct;
-    stranger->id = 140;
+    stranger->id = IDS_COMPONENTS_TITLE;  // a string of the table, but no component
     stranger->selected = 1;
     ASSERT_EQ(1, app.m_products.Add(stranger));
     ASSERT_EQ(1, app.m_products.Add(nullptr));  // null elements are skipped
@@ -102,10 +104,10 @@ TEST_F(InstallRun, BinFolderAndInstallFolderAreUsedWhereNamed) {
     const std::wstring bin = Join(app.m_paths.InstallDir, L"Tools");
     wcscpy(app.m_paths.BinDir, bin.c_str());
     ASSERT_EQ(1, InstallProducts(&app, nullptr));
-    EXPECT_EQ(ReadFileBytes(Join(PackedTree(), L"Bin\\KVNBarcodeDemo.exe")),
-              ReadFileBytes(Join(bin, L"KVNBarcodeDemo.exe")));
-    EXPECT_FALSE(PathExists(Join(app.m_paths.InstallDir, L"KVNBarcodeDemo.exe")));
-    EXPECT_TRUE(PathExists(Join(app.m_paths.InstallDir, L"KVNBarcodeUninstall.exe")));
+    EXPECT_EQ(ReadFileBytes(Join(PackedTree(), L"Bin\\" KVN_NAME_DEMO_PROGRAM)),
+              ReadFileBytes(Join(bin, L"" KVN_NAME_DEMO_PROGRAM)));
+    EXPECT_FALSE(PathExists(Join(app.m_paths.InstallDir, L"" KVN_NAME_DEMO_PROGRAM)));
+    EXPECT_TRUE(PathExists(Join(app.m_paths.InstallDir, L"" KVN_NAME_UNINSTALL_PROGRAM)));
     ExpectUninstallEntry(app);    // from the installation folder
     ExpectShortcuts(app, tools);  // both links from the Bin folder
 }
@@ -140,7 +142,9 @@ TEST_F(InstallRun, APayloadUnderAnotherKeyInstallsNothing) {
     EXPECT_EQ(0, InstallProducts(&app, &callback, &outcome));
     EXPECT_EQ(0, outcome.packageDecoded);
     EXPECT_EQ(0, outcome.stopped);
-    EXPECT_EQ((ReportList{{147, 0}, {147, 50}, {147, 90}}), callback.reports);
+    EXPECT_EQ(
+        (ReportList{{IDS_VALIDATING_PACKAGE, 0}, {IDS_VALIDATING_PACKAGE, 50}, {IDS_VALIDATING_PACKAGE, 90}}),
+        callback.reports);
     EXPECT_FALSE(PathExists(app.m_paths.PackageDir));
     EXPECT_TRUE(ListFolder(app.m_paths.InstallDir).empty());
     EXPECT_FALSE(UninstallKeyExists());
@@ -163,7 +167,7 @@ TEST_F(InstallRun, FoldersThatDoNotFitFailTheRun) {
     EXPECT_FALSE(UninstallKeyExists());
     EXPECT_FALSE(PathExists(StartMenuProductFolder()));
     EXPECT_FALSE(PathExists(L"Main"));  // nothing relative to the current folder either
-    EXPECT_FALSE(PathExists(L"_Package"));
+    EXPECT_FALSE(PathExists(L"" KVN_NAME_WORKING_FOLDER));
     EXPECT_EQ(0, InstallProducts(nullptr, &callback));
 }
 
@@ -196,8 +200,9 @@ TEST_F(InstallRun, AnExtractionThatFailsPartWayLeavesNoWorkingFolder) {
     InstallOutcome outcome;
     EXPECT_EQ(0, InstallProducts(&app, &callback, &outcome));
     EXPECT_EQ(0, outcome.packageDecoded);
-    const auto extracted = std::count_if(callback.reports.begin(), callback.reports.end(),
-                                         [](const ProgressReport& r) { return r.first == 146; });
+    const auto extracted =
+        std::count_if(callback.reports.begin(), callback.reports.end(),
+                      [](const ProgressReport& r) { return r.first == IDS_EXTRACTING_PACKAGE; });
     EXPECT_GT(extracted, 0) << "no record was written before the failure";
     EXPECT_FALSE(PathExists(deep));
     EXPECT_FALSE(UninstallKeyExists());
@@ -208,7 +213,7 @@ TEST_F(InstallRun, AnExtractionThatFailsPartWayLeavesNoWorkingFolder) {
 // it stays, the working folder goes.
 struct StopCase {
     const char* label;
-    ProgressReport stop;   // {146, -1}: the first extraction report
+    ProgressReport stop;   // {IDS_EXTRACTING_PACKAGE, -1}: the first extraction report
     bool mainFiles;        // the content of Main in the installation folder
     bool entry;            // the uninstall entry
     bool systemFiles;
@@ -224,7 +229,7 @@ class InstallStop : public MachineTest, public ::testing::WithParamInterface<Sto
 
 TEST_P(InstallStop, TheRunEndsAtTheReportAnsweredWithZero) {
     const StopCase& c = GetParam();
-    const bool firstExtraction = c.stop.first == 146;
+    const bool firstExtraction = c.stop.first == IDS_EXTRACTING_PACKAGE;
     RecordingCallback callback = firstExtraction ? RecordingCallback::StoppingAtIndex(3) : RecordingCallback(c.stop);
     InstallOutcome outcome;
     EXPECT_EQ(c.result, InstallProducts(&app, &callback, &outcome));
@@ -233,8 +238,8 @@ TEST_P(InstallStop, TheRunEndsAtTheReportAnsweredWithZero) {
 
     if (firstExtraction) {
         ASSERT_EQ(4u, callback.reports.size());
-        EXPECT_EQ(146, callback.reports.back().first);
-    } else if (c.stop.first == 147) {
+        EXPECT_EQ(IDS_EXTRACTING_PACKAGE, callback.reports.back().first);
+    } else if (c.stop.first == IDS_VALIDATING_PACKAGE) {
         EXPECT_EQ((ReportList{c.stop}), callback.reports);
     } else {
         ReportList steps = CheckPipelineReports(callback.reports, Records());
@@ -248,7 +253,7 @@ TEST_P(InstallStop, TheRunEndsAtTheReportAnsweredWithZero) {
     EXPECT_FALSE(PathExists(p.PackageDir));
     EXPECT_EQ(c.mainFiles, PathExists(Join(p.InstallDir, L"readme.txt")));
     EXPECT_EQ(c.mainFiles, PathExists(Join(p.InstallDir, L"docs\\licence.txt")));
-    EXPECT_EQ(c.binFiles, PathExists(Join(p.InstallDir, L"KVNBarcodeDemo.exe")));
+    EXPECT_EQ(c.binFiles, PathExists(Join(p.InstallDir, L"" KVN_NAME_DEMO_PROGRAM)));
     EXPECT_EQ(c.entry, UninstallKeyExists());
     ExpectSystemFiles(app, c.systemFiles);
     if (c.uninstallLink) {
@@ -261,15 +266,17 @@ TEST_P(InstallStop, TheRunEndsAtTheReportAnsweredWithZero) {
 INSTANTIATE_TEST_SUITE_P(
     Stops, InstallStop,
     ::testing::Values(
-        StopCase{"Validation", {147, 0}, false, false, false, false, kNone, false, 1},
-        StopCase{"Extraction", {146, -1}, false, false, false, false, kNone, false, 1},
-        StopCase{"MainCopied", {153, 10}, true, false, false, false, kNone, false, 1},
-        StopCase{"EntryWritten", {153, 50}, true, true, false, false, kNone, false, 1},
-        StopCase{"SystemFilesCopied", {149, 80}, true, true, true, false, kNone, false, 1},
-        StopCase{"MainDone", {153, 100}, true, true, true, true, kNone, false, 1},
-        StopCase{"ToolsStarted", {149, 0}, true, true, true, true, kNone, false, 0},
-        StopCase{"HelpDone", {150, 100}, true, true, true, true, {true, true, false, false}, true, 1},
-        StopCase{"RedistCopied", {152, 50}, true, true, true, true, {true, true, true, false}, true, 0}),
+        StopCase{"Validation", {IDS_VALIDATING_PACKAGE, 0}, false, false, false, false, kNone, false, 1},
+        StopCase{"Extraction", {IDS_EXTRACTING_PACKAGE, -1}, false, false, false, false, kNone, false, 1},
+        StopCase{"MainCopied", {IDS_INSTALLING_MAIN, 10}, true, false, false, false, kNone, false, 1},
+        StopCase{"EntryWritten", {IDS_INSTALLING_MAIN, 50}, true, true, false, false, kNone, false, 1},
+        StopCase{"SystemFilesCopied", {IDS_INSTALLING_TOOLS, 80}, true, true, true, false, kNone, false, 1},
+        StopCase{"MainDone", {IDS_INSTALLING_MAIN, 100}, true, true, true, true, kNone, false, 1},
+        StopCase{"ToolsStarted", {IDS_INSTALLING_TOOLS, 0}, true, true, true, true, kNone, false, 0},
+        StopCase{"HelpDone", {IDS_INSTALLING_HELP, 100}, true, true, true, true,
+                 {true, true, false, false}, true, 1},
+        StopCase{"RedistCopied", {IDS_INSTALLING_REDIST, 50}, true, true, true, true,
+                 {true, true, true, false}, true, 0}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.label); });
 
 }  // namespace

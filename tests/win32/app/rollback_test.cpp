@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "app/install_sequence.h"
+#include "app/product_names.h"
 #include "app/rollback.h"
+#include "package/string_ids.h"
 #include "tests/win32/app/install_checks.h"
 
 namespace {
 
-const ReportList kRollbackReports{{158, 0}, {159, 30}, {163, 50}, {164, 100}};
+const ReportList kRollbackReports{{IDS_DELETING_PROGRAM_FILES, 0},
+                                  {IDS_DELETING_REGISTRY, 30},
+                                  {IDS_DELETING_START_MENU, 50},
+                                  {IDS_CLEANING_TEMPORARY_FILES, 100}};
 
 using Rollback = MachineTest;
 
@@ -42,7 +47,7 @@ TEST_F(Rollback, AfterNothingMakesItsFourReports) {
 
 TEST_F(Rollback, RepliesOfZeroDoNotStopIt) {
     ASSERT_EQ(1, InstallProducts(&app, nullptr));
-    RecordingCallback callback(ProgressReport{158, 0});
+    RecordingCallback callback(ProgressReport{IDS_DELETING_PROGRAM_FILES, 0});
     RollbackInstallation(&app, &callback);
     EXPECT_EQ(kRollbackReports, callback.reports);
     EXPECT_FALSE(PathExists(app.m_paths.InstallDir));
@@ -72,7 +77,7 @@ TEST_F(Rollback, TakesAWorkingFolderLeftByACutOffRun) {
 }
 
 TEST_F(Rollback, OtherUninstallEntriesStay) {
-    const wchar_t sibling[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KvnAppTestSibling";
+    const wchar_t sibling[] = L"" KVN_NAME_UNINSTALL_KEYS "\\KvnAppTestSibling";
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, sibling, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                              &key, nullptr));

@@ -8,13 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include "app/product_names.h"
 #include "app/install_sequence.h"
 #include "app/shortcuts.h"
 #include "tests/win32/app/install_checks.h"
 
 namespace {
 
-const wchar_t kDemo[] = L"KVNBarcodeDemo.exe";
+const wchar_t kDemo[] = L"" KVN_NAME_DEMO_PROGRAM;
 
 std::vector<DWORD> ProcessesNamed(const wchar_t* image) {
     std::vector<DWORD> found;

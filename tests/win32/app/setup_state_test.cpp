@@ -11,6 +11,8 @@
 #include "app/report_gate.h"
 #include "app/setup_state.h"
 #include "app/setup_paths.h"
+#include "app/product_names.h"
+#include "package/string_ids.h"
 #include "tests/win32/app/test_support.h"
 
 namespace {
@@ -31,16 +33,16 @@ const PathField kDerivedFields[] = {
     {"IncludeDir", &SetupPaths::IncludeDir, L"\\include"},
     {"LibDir", &SetupPaths::LibDir, L"\\lib"},
     {"RedistDir", &SetupPaths::RedistDir, L"\\Redistributables"},
-    {"PackageDir", &SetupPaths::PackageDir, L"\\_Package"},
-    {"PkgMainDir", &SetupPaths::PkgMainDir, L"\\_Package\\Main"},
-    {"PkgBinDir", &SetupPaths::PkgBinDir, L"\\_Package\\Bin"},
-    {"PkgHelpDir", &SetupPaths::PkgHelpDir, L"\\_Package\\Help"},
-    {"PkgSamplesDir", &SetupPaths::PkgSamplesDir, L"\\_Package\\Samples"},
-    {"PkgImagesDir", &SetupPaths::PkgImagesDir, L"\\_Package\\Images"},
-    {"PkgIncludeDir", &SetupPaths::PkgIncludeDir, L"\\_Package\\include"},
-    {"PkgLibDir", &SetupPaths::PkgLibDir, L"\\_Package\\lib"},
-    {"PkgRedistDir", &SetupPaths::PkgRedistDir, L"\\_Package\\Redistributables"},
-    {"PkgSys32Dir", &SetupPaths::PkgSys32Dir, L"\\_Package\\Sys32"},
+    {"PackageDir", &SetupPaths::PackageDir, L"\\" KVN_NAME_WORKING_FOLDER},
+    {"PkgMainDir", &SetupPaths::PkgMainDir, L"\\" KVN_NAME_WORKING_FOLDER "\\Main"},
+    {"PkgBinDir", &SetupPaths::PkgBinDir, L"\\" KVN_NAME_WORKING_FOLDER "\\Bin"},
+    {"PkgHelpDir", &SetupPaths::PkgHelpDir, L"\\" KVN_NAME_WORKING_FOLDER "\\Help"},
+    {"PkgSamplesDir", &SetupPaths::PkgSamplesDir, L"\\" KVN_NAME_WORKING_FOLDER "\\Samples"},
+    {"PkgImagesDir", &SetupPaths::PkgImagesDir, L"\\" KVN_NAME_WORKING_FOLDER "\\Images"},
+    {"PkgIncludeDir", &SetupPaths::PkgIncludeDir, L"\\" KVN_NAME_WORKING_FOLDER "\\include"},
+    {"PkgLibDir", &SetupPaths::PkgLibDir, L"\\" KVN_NAME_WORKING_FOLDER "\\lib"},
+    {"PkgRedistDir", &SetupPaths::PkgRedistDir, L"\\" KVN_NAME_WORKING_FOLDER "\\Redistributables"},
+    {"PkgSys32Dir", &SetupPaths::PkgSys32Dir, L"\\" KVN_NAME_WORKING_FOLDER "\\Sys32"},
 };
 
 // Expects every derived field to be product + its suffix, or empty when that
@@ -60,7 +62,7 @@ TEST(FillSetupPaths, ProgramFilesWithoutTrailingSeparator) {
     SetupPaths paths;
     Scribble(paths);
     FillSetupPaths(paths, L"C:\\Program Files", L"C:\\windows\\system32");
-    ExpectDerivedPaths(paths, L"C:\\Program Files\\Korvane\\KVNBarcodeSDK");
+    ExpectDerivedPaths(paths, L"C:\\Program Files\\" KVN_NAME_INSTALL_SUBFOLDER);
     EXPECT_STREQ(L"C:\\windows\\system32", paths.SystemDir);
     EXPECT_NE(paths.InstallDir, paths.BinDir);  // two buffers with one text
 }
@@ -68,13 +70,13 @@ TEST(FillSetupPaths, ProgramFilesWithoutTrailingSeparator) {
 TEST(FillSetupPaths, ProgramFilesWithTrailingSeparatorGetsNoSecondOne) {
     SetupPaths paths;
     FillSetupPaths(paths, L"D:\\Apps\\", L"C:\\windows\\system32");
-    ExpectDerivedPaths(paths, L"D:\\Apps\\Korvane\\KVNBarcodeSDK");
+    ExpectDerivedPaths(paths, L"D:\\Apps\\" KVN_NAME_INSTALL_SUBFOLDER);
 }
 
 TEST(FillSetupPaths, DriveRootAsProgramFiles) {
     SetupPaths paths;
     FillSetupPaths(paths, L"E:\\", L"C:\\windows\\system32");
-    ExpectDerivedPaths(paths, L"E:\\Korvane\\KVNBarcodeSDK");
+    ExpectDerivedPaths(paths, L"E:\\" KVN_NAME_INSTALL_SUBFOLDER);
 }
 
 TEST(FillSetupPaths, UnresolvedProgramFilesGivesRelativePaths) {
@@ -82,8 +84,8 @@ TEST(FillSetupPaths, UnresolvedProgramFilesGivesRelativePaths) {
         SetupPaths paths;
         Scribble(paths);
         FillSetupPaths(paths, programFiles, L"C:\\windows\\system32");
-        ExpectDerivedPaths(paths, L"Korvane\\KVNBarcodeSDK");
-        EXPECT_STREQ(L"Korvane\\KVNBarcodeSDK\\_Package\\Main", paths.PkgMainDir);
+        ExpectDerivedPaths(paths, L"" KVN_NAME_INSTALL_SUBFOLDER);
+        EXPECT_STREQ(L"" KVN_NAME_INSTALL_SUBFOLDER "\\" KVN_NAME_WORKING_FOLDER "\\Main", paths.PkgMainDir);
     }
 }
 
@@ -108,7 +110,7 @@ TEST(FillSetupPaths, ProgramFilesLongerThanABufferIsRefused) {
 
 TEST(FillSetupPaths, PathsAtTheLimitAreKeptAndTheirChildrenDropped) {
     // "\Korvane\KVNBarcodeSDK" adds 22 characters.
-    const std::wstring tail = L"\\Korvane\\KVNBarcodeSDK";
+    const std::wstring tail = L"\\" KVN_NAME_INSTALL_SUBFOLDER;
     {
         SetupPaths paths;
         std::wstring programFiles = L"C:\\" + std::wstring(259 - 3 - tail.size(), L'a');
@@ -168,10 +170,12 @@ TEST(SetupApp, ProductListHoldsTheFourComponentsSelectedInOrder) {
         const wchar_t* description;
     };
     const Expected expected[] = {
-        {134, L"Korvane\u00AE Barcode Reader Tools", L"Recognition performance and accuracy validation tools."},
-        {132, L"Help Documentation", L"Architecture overview, API and interface description."},
-        {136, L"Sample Applications", L"Various programming languages sample application with source code."},
-        {138, L"Redistributable components",
+        {kProductTools, L"Korvane\u00AE Barcode Reader Tools",
+         L"Recognition performance and accuracy validation tools."},
+        {kProductHelp, L"Help Documentation", L"Architecture overview, API and interface description."},
+        {kProductSamples, L"Sample Applications",
+         L"Various programming languages sample application with source code."},
+        {kProductRedist, L"Redistributable components",
          L"DLL, .NET Assemblies and JAR files Required for redistribution of Korvane\u00AE Barcode Reader "},
     };
     // Built twice: the second build replaces the first list, choices reset.
@@ -195,7 +199,7 @@ TEST(SetupApp, ProductListFromAModuleWithoutStringsHasEmptyTexts) {
     app.m_hResources = GetModuleHandleW(L"kernel32.dll");
     app.BuildProductList();
     ASSERT_EQ(4, app.m_products.GetCount());
-    EXPECT_EQ(134, app.m_products.GetAt(0)->id);
+    EXPECT_EQ(kProductTools, app.m_products.GetAt(0)->id);
     EXPECT_STREQ(L"", app.m_products.GetAt(0)->GetName());
 }
 
@@ -203,12 +207,12 @@ TEST(SetupApp, ComputedPathsUseTheMachinesFolders) {
     CLPSSetupState app;
     app.ComputeSetupPaths();
     std::wstring install = app.m_paths.InstallDir;
-    const std::wstring tail = L"\\Korvane\\KVNBarcodeSDK";
+    const std::wstring tail = L"\\" KVN_NAME_INSTALL_SUBFOLDER;
     ASSERT_GT(install.size(), tail.size() + 3);
     EXPECT_EQ(tail, install.substr(install.size() - tail.size()));
     EXPECT_EQ(L":\\", install.substr(1, 2));  // absolute
     EXPECT_STREQ(app.m_paths.InstallDir, app.m_paths.BinDir);
-    EXPECT_EQ(install + L"\\_Package\\Sys32", std::wstring(app.m_paths.PkgSys32Dir));
+    EXPECT_EQ(install + L"\\" KVN_NAME_WORKING_FOLDER "\\Sys32", std::wstring(app.m_paths.PkgSys32Dir));
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
     EXPECT_STREQ(system, app.m_paths.SystemDir);
@@ -241,14 +245,14 @@ TEST(QuoteJoinedPath, QuotesTheJoinedPathAndRefusesWhatDoesNotFit) {
 }
 
 TEST(ReportGate, StopsForwardingAfterTheFirstZeroReply) {
-    RecordingCallback target(ProgressReport{153, 10});
+    RecordingCallback target(ProgressReport{IDS_INSTALLING_MAIN, 10});
     CLPSReportGate gate(&target);
-    EXPECT_EQ(1, gate.ReportProgress(153, 0));
+    EXPECT_EQ(1, gate.ReportProgress(IDS_INSTALLING_MAIN, 0));
     EXPECT_EQ(0, gate.Stopped());
-    EXPECT_EQ(0, gate.ReportProgress(153, 10));
+    EXPECT_EQ(0, gate.ReportProgress(IDS_INSTALLING_MAIN, 10));
     EXPECT_EQ(1, gate.Stopped());
-    EXPECT_EQ(0, gate.ReportProgress(153, 50));  // not forwarded, still "stop"
-    EXPECT_EQ((ReportList{{153, 0}, {153, 10}}), target.reports);
+    EXPECT_EQ(0, gate.ReportProgress(IDS_INSTALLING_MAIN, 50));  // not forwarded, still "stop"
+    EXPECT_EQ((ReportList{{IDS_INSTALLING_MAIN, 0}, {IDS_INSTALLING_MAIN, 10}}), target.reports);
 
     CLPSReportGate silent(nullptr);
     EXPECT_EQ(1, silent.ReportProgress(1, 2));

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/product_names.h"
 #include "program/setup_app.h"
+#include "wizard/resource_ids.h"
 
 namespace {
 
@@ -57,12 +59,12 @@ TEST(StartUp, InitInstancePreparesTheRunAndEndsWhenTheWizardCloses) {
 
     // Everything the pages read was in place before the wizard showed.
     EXPECT_NE(nullptr, app.m_hIcon);
-    EXPECT_EQ(LoadIconW(app.m_hInstance, MAKEINTRESOURCEW(128)), app.m_hIcon);
+    EXPECT_EQ(LoadIconW(app.m_hInstance, MAKEINTRESOURCEW(IDI_SETUP)), app.m_hIcon);
     ASSERT_EQ(4, app.m_products.GetCount());
-    EXPECT_EQ(134, app.m_products.GetAt(0)->id);
+    EXPECT_EQ(kProductTools, app.m_products.GetAt(0)->id);
     EXPECT_STREQ(L"Help Documentation", app.m_products.GetAt(1)->GetName());
     std::wstring install = app.m_paths.InstallDir;
-    EXPECT_NE(std::wstring::npos, install.find(L"\\Korvane\\KVNBarcodeSDK"));
+    EXPECT_NE(std::wstring::npos, install.find(L"\\" KVN_NAME_INSTALL_SUBFOLDER));
     EXPECT_NE(0, app.m_paths.SystemDir[0]);
     EXPECT_EQ(6, app.m_nCancelPage);
 

@@ -11,6 +11,7 @@
 
 #include "app/install_sequence.h"
 #include "app/rollback.h"
+#include "package/string_ids.h"
 #include "tests/win32/app/install_checks.h"
 #include "tests/win32/faults/faults_support.h"
 
@@ -41,7 +42,7 @@ TEST_F(CancelEveryReport, EveryStopPointEndsInterruptedAndTheRollbackLeavesNothi
     const size_t total = sequence.size();
     ASSERT_GT(total, 200u) << "the tree holds about two hundred entries";
     // The system-folder files are copied between these two reports.
-    const auto copied = std::find(sequence.begin(), sequence.end(), std::make_pair(149, 20));
+    const auto copied = std::find(sequence.begin(), sequence.end(), std::make_pair(IDS_INSTALLING_TOOLS, 20));
     ASSERT_NE(sequence.end(), copied);
     const size_t firstAfterSystemCopy = static_cast<size_t>(copied - sequence.begin()) + 1;
     NeverStopCallback quiet;

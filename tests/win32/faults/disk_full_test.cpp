@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/install_sequence.h"
+#include "app/product_names.h"
 #include "app/rollback.h"
 #include "app/setup_paths.h"
 #include "tests/win32/app/install_checks.h"
@@ -93,8 +94,8 @@ TEST_P(DiskFull, TheRunDoesNotClaimSuccessAndTheRollbackFreesTheDrive) {
     EXPECT_EQ(start.free, after.free) << "the rollback did not give all the space back";
     // Only the empty vendor folder stays in Program Files.
     const std::vector<std::wstring> rest = ListFolder(programFiles);
-    EXPECT_TRUE(rest.empty() || (rest.size() == 1 && rest[0] == L"Korvane" &&
-                                 ListFolder(Join(programFiles, L"Korvane")).empty()));
+    EXPECT_TRUE(rest.empty() || (rest.size() == 1 && rest[0] == L"" KVN_NAME_VENDOR_FOLDER &&
+                                 ListFolder(Join(programFiles, L"" KVN_NAME_VENDOR_FOLDER)).empty()));
     CleanMachine(app);
     RemoveTree(programFiles);
 }

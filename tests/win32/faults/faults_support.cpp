@@ -3,6 +3,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/product_names.h"
 #include "tests/win32/app/install_checks.h"
 #include "tests/win32/app/test_support.h"
 
@@ -48,7 +49,7 @@ std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app) {
     for (const std::wstring& name : ListFolder(Join(tree, L"Sys32")))
         CompareFile(Join(Join(tree, L"Sys32"), name), Join(app.m_paths.SystemDir, name), failures);
     if (PathExists(app.m_paths.PackageDir)) failures.push_back(L"working folder left");
-    if (ReadUninstallString() != L"\"" + Join(install, L"KVNBarcodeUninstall.exe") + L"\"")
+    if (ReadUninstallString() != L"\"" + Join(install, L"" KVN_NAME_UNINSTALL_PROGRAM) + L"\"")
         failures.push_back(L"uninstall entry missing or wrong");
     if (ListFolder(StartMenuProductFolder()).size() != 6) failures.push_back(L"not six shortcuts");
     return failures;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/product_names.h"
 #include "app/install_sequence.h"
 #include "app/rollback.h"
 #include "tests/win32/app/install_checks.h"
@@ -86,7 +87,7 @@ TEST_F(FoldersOnly, TheWizardRunsThroughWithAnEmptyAgreementPage) {
     HWND agreement = wizard->m_agreement.m_hWnd;
     EXPECT_EQ(L"", wizard_test::ControlText(agreement, IDC_AGREEMENT_TEXT));
     EXPECT_FALSE(wizard_test::ButtonUsable(window, ID_WIZNEXT)) << "Next before a choice";
-    SendDlgItemMessageW(agreement, IDC_AGREE, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(agreement, IDC_AGREEMENT_AGREE, BM_CLICK, 0, 0);
     wizard_test::PumpPending(sheet);
     EXPECT_TRUE(wizard_test::ButtonUsable(window, ID_WIZNEXT)) << "\"I Agree\" leads on without a text";
     ASSERT_TRUE(wizard_test::ClickButton(sheet, ID_WIZNEXT));
@@ -105,7 +106,7 @@ TEST_F(FoldersOnly, TheWizardRunsThroughWithAnEmptyAgreementPage) {
     ASSERT_EQ(BST_CHECKED, SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0));
     ASSERT_TRUE(wizard_test::ClickButton(sheet, ID_WIZFINISH));
     EXPECT_FALSE(sheet.IsRunning());
-    EXPECT_TRUE(wizard_test::ProcessesNamed(L"KVNBarcodeDemo.exe").empty());
+    EXPECT_TRUE(wizard_test::ProcessesNamed(L"" KVN_NAME_DEMO_PROGRAM).empty());
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "app/rollback.h"
 #include "app/setup_paths.h"
 #include "package/decode_pipeline.h"
+#include "package/string_ids.h"
 #include "tests/win32/app/install_checks.h"
 #include "tests/win32/faults/damaged_payloads.h"
 #include "tests/win32/faults/faults_support.h"
@@ -31,10 +32,13 @@ namespace {
 
 constexpr int kMaxParallel = 8;
 
-// Answers zero to the first report after the pipeline's own (147, 146).
+// Answers zero to the first report after the pipeline's own
+// (IDS_VALIDATING_PACKAGE, IDS_EXTRACTING_PACKAGE).
 class StopAfterPipeline : public IProductInstallerCallbak {
 public:
-    int ReportProgress(int stringId, int) override { return stringId == 146 || stringId == 147 ? 1 : 0; }
+    int ReportProgress(int stringId, int) override {
+        return stringId == IDS_EXTRACTING_PACKAGE || stringId == IDS_VALIDATING_PACKAGE ? 1 : 0;
+    }
     void ReservedOperation(int, int) override {}
 };
 

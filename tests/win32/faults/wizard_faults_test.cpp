@@ -60,7 +60,7 @@ protected:
         wizard_test::PumpPending(Sheet());
         ASSERT_TRUE(wizard_test::PumpUntil(Sheet(), [&] { return wizard_test::ButtonUsable(sheet, ID_WIZNEXT); }, 5000));
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
-        SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREE, BM_CLICK, 0, 0);
+        SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_AGREE, BM_CLICK, 0, 0);
         wizard_test::PumpPending(Sheet());
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
@@ -113,7 +113,9 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
     // The worker runs ahead of the page's queue, so a cancel lands some
     // reports after its target (printed below); early targets spread the
     // landings over the extraction.
-    const long targets[] = {1, 4, 12, 30, 4 + records / 4, step({153, 0}), step({149, 0}), step({150, 50})};
+    const long targets[] = {
+        1, 4, 12, 30, 4 + records / 4,
+        step({IDS_INSTALLING_MAIN, 0}), step({IDS_INSTALLING_TOOLS, 0}), step({IDS_INSTALLING_HELP, 50})};
     std::printf("wizard cancels (target report -> last report made):");
     for (long target : targets) {
         ASSERT_GT(target, 0);

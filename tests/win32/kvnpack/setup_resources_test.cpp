@@ -11,10 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include "package/payload_resource_names.h"
+#include "package/string_ids.h"
+
 namespace {
 
-const wchar_t kType[] = L"{61C38F02-7412}";
-const wchar_t kPayload[] = L"{8D4F2B16-C05A-4E93-A7B1-3F6E92D0C845}";
+const wchar_t* const kType = kPayloadResourceType;
+const wchar_t* const kPayload = kPayloadResourceName;
 const WORD kEnglishUS = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 class Module {
@@ -85,15 +88,16 @@ TEST(KvnpackSetup, PayloadAndLicenceTextReadBackThroughFindResource) {
     EXPECT_EQ(FileBytes(KVN_EXPECTED_PAYLOAD), payload);
     // Looked up as the setup does: FindResourceW, the name in any letter case.
     EXPECT_TRUE(FindResourceW(setup.get(), L"{8d4f2b16-c05a-4e93-a7b1-3f6e92d0c845}", kType));
-    const std::vector<char> agreement = ResourceBytes(setup.get(), kType, L"AGREEMENT", kEnglishUS, found);
+    const std::vector<char> agreement =
+        ResourceBytes(setup.get(), kType, kAgreementResourceName, kEnglishUS, found);
     ASSERT_TRUE(found);
     EXPECT_EQ(FileBytes(KVN_EXPECTED_AGREEMENT), agreement);
-    EXPECT_TRUE(FindResourceW(setup.get(), L"AGREEMENT", kType));
+    EXPECT_TRUE(FindResourceW(setup.get(), kAgreementResourceName, kType));
 
     Module stub(KVN_SETUP_STUB, kAsData);
     ASSERT_TRUE(stub.get());
     EXPECT_FALSE(FindResourceW(stub.get(), kPayload, kType)) << "the stub carries no payload";
-    EXPECT_FALSE(FindResourceW(stub.get(), L"AGREEMENT", kType));
+    EXPECT_FALSE(FindResourceW(stub.get(), kAgreementResourceName, kType));
 }
 
 TEST(KvnpackSetup, EveryResourceOfTheStubIsKeptByteForByte) {
@@ -121,7 +125,8 @@ TEST(KvnpackSetup, MapsAsAnImageWithItsResources) {
     ASSERT_TRUE(image.get()) << GetLastError();
     EXPECT_TRUE(FindResourceW(image.get(), kPayload, kType));
     wchar_t text[128] = {};
-    EXPECT_GT(LoadStringW(image.get(), 147, text, 128), 0) << "a string of the stub's table";
+    EXPECT_GT(LoadStringW(image.get(), IDS_VALIDATING_PACKAGE, text, 128), 0)
+        << "a string of the stub's table";
 }
 
 }  // namespace

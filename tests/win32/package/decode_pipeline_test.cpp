@@ -2,6 +2,9 @@
 
 #include "app/setup_state.h"
 #include "app/decode_installation_package.h"
+#include "app/product_names.h"
+#include "package/decode_pipeline.h"
+#include "package/string_ids.h"
 #include "tests/win32/package/package_test_support.h"
 
 namespace {
@@ -24,14 +27,14 @@ private:
 class DecodePipeline : public ::testing::Test {
 protected:
     void SetUp() override {
-        packageDir = temp / L"Korvane\\KVNBarcodeSDK\\_Package";
+        packageDir = temp / (L"" KVN_NAME_INSTALL_SUBFOLDER "\\" KVN_NAME_WORKING_FOLDER);
         wcscpy(app.m_paths.PackageDir, packageDir.c_str());
     }
     // The three validation reports, in order.
     static void ExpectValidationReports(const ReportList& reports) {
         ASSERT_GE(reports.size(), 3u);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(147, reports[i].first) << i;
+            EXPECT_EQ(IDS_VALIDATING_PACKAGE, reports[i].first) << i;
             EXPECT_EQ(i == 0 ? 0 : i == 1 ? 50 : 90, reports[i].second) << i;
         }
     }
@@ -52,7 +55,7 @@ TEST_F(DecodePipeline, TheResourceFileCarriesPayloadAndAgreement) {
     PayloadModule good(L"pkg_good.dll");
     ASSERT_TRUE(good.get());
     EXPECT_EQ(ReadAll(WinePath(KVN_PKG_GOOD_PAYLOAD)), ResourceBytes(good.get(), kPayloadResourceName));
-    EXPECT_EQ(ReadAll(WinePath(KVN_PKG_AGREEMENT)), ResourceBytes(good.get(), L"AGREEMENT"));
+    EXPECT_EQ(ReadAll(WinePath(KVN_PKG_AGREEMENT)), ResourceBytes(good.get(), kAgreementResourceName));
     EXPECT_EQ(ReadAll(WinePath(KVN_PKG_AGREEMENT)), ResourceBytes(good.get(), L"agreement"))
         << "names are found whatever their case";
 }
@@ -78,15 +81,16 @@ TEST_F(DecodePipeline, AWellFormedPayloadIsReportedAndWrittenWhole) {
 
     const ReportList& reports = callback.reports;
     ExpectValidationReports(reports);
-    ASSERT_EQ(3 + source.size(), reports.size()) << "one 146 report per record";
+    ASSERT_EQ(3 + source.size(), reports.size()) << "one IDS_EXTRACTING_PACKAGE report per record";
     int last = 0;
     for (size_t i = 3; i < reports.size(); ++i) {
-        EXPECT_EQ(146, reports[i].first);
+        EXPECT_EQ(IDS_EXTRACTING_PACKAGE, reports[i].first);
         EXPECT_GE(reports[i].second, last);
         last = reports[i].second;
     }
     EXPECT_EQ(100, reports.back().second);
-    EXPECT_GE(callback.milliseconds[3] - callback.milliseconds[2], 45.0) << "the pause after validation";
+    EXPECT_GE(callback.milliseconds[3] - callback.milliseconds[2], kPauseBeforeExtractionMs - 5.0)
+        << "the pause after validation (5 ms allowed for the timer)";
 }
 
 TEST_F(DecodePipeline, APayloadUnderAnotherKeyIsRefusedAfterValidation) {

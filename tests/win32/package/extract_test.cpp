@@ -3,6 +3,7 @@
 #include "foundation/run_control.h"
 #include "package/extract.h"
 #include "package/package_format.h"
+#include "package/string_ids.h"
 #include "tests/native/package/image_builder.h"
 #include "tests/win32/package/package_test_support.h"
 
@@ -237,13 +238,13 @@ TEST(ExtractPackage, ProgressRisesWithBytesAndAZeroReplyStops) {
 TEST(DecompressHelper, ForwardsUnderItsIdOrGoesOnAlone) {
     RecordingCallback callback;
     callback.stopAtExtractReport = 2;
-    CLPSDecompressHelper helper(&callback, 146);
+    CLPSDecompressHelper helper(&callback, IDS_EXTRACTING_PACKAGE);
     EXPECT_EQ(1, helper.OnExtractProgress(10));
     EXPECT_EQ(0, helper.OnExtractProgress(20));
     ASSERT_EQ(2u, callback.reports.size());
-    EXPECT_EQ(146, callback.reports[1].first);
+    EXPECT_EQ(IDS_EXTRACTING_PACKAGE, callback.reports[1].first);
     EXPECT_EQ(20, callback.reports[1].second);
-    CLPSDecompressHelper alone(nullptr, 146);
+    CLPSDecompressHelper alone(nullptr, IDS_EXTRACTING_PACKAGE);
     EXPECT_EQ(1, alone.OnExtractProgress(50));
 }
 

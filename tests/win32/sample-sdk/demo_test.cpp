@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/product_names.h"
 #include "sample-sdk/demo/cwd_report.h"
 #include "sample-sdk/demo/demo_window.h"
 #include "test_paths.h"
@@ -44,12 +45,13 @@ class DemoProgram : public ::testing::Test {
  protected:
   // A copy of the staged demo, with or without the runtime beside it.
   void Install(bool withRuntime) {
-    ASSERT_TRUE(CopyFileW(Stage(L"Bin\\KVNBarcodeDemo.exe").c_str(), (bin_ / L"KVNBarcodeDemo.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(Stage(L"Bin\\" KVN_NAME_DEMO_PROGRAM).c_str(),
+                          (bin_ / L"" KVN_NAME_DEMO_PROGRAM).c_str(), FALSE));
     if (withRuntime) {
       ASSERT_TRUE(CopyFileW(Stage(L"Sys32\\KVNBarcodeRT.dll").c_str(), (bin_ / L"KVNBarcodeRT.dll").c_str(), FALSE));
     }
   }
-  std::wstring CommandLine() { return L"\"" + (bin_ / L"KVNBarcodeDemo.exe") + L"\""; }
+  std::wstring CommandLine() { return L"\"" + (bin_ / L"" KVN_NAME_DEMO_PROGRAM) + L"\""; }
   static bool RuntimeInSystemFolder() {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);

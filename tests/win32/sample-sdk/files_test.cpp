@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/product_names.h"
 #include "test_support.h"
 
 // The system's compiled-help storage (itss), which the help viewer reads
@@ -55,12 +56,12 @@ TEST(StagedSdk, HasThePackageLayoutWithItsNamesAsWritten) {
                                               L"Samples", L"Sys32", L"include", L"lib"};
   EXPECT_EQ(FolderNames(Stage(L"")), expected);
   for (const wchar_t* file :
-       {L"Main\\KVNBarcodeUninstall.exe", L"Main\\ReadMe.txt", L"Main\\License.txt", L"Bin\\KVNBarcodeDemo.exe",
-        L"Sys32\\KVNBarcodeRT.dll", L"include\\kvnbarcode.h", L"lib\\KVNBarcodeRT.lib",
-        L"Help\\kvnbarcode.chm", L"Help\\Java\\docs\\index.html", L"Samples\\ReadMe.txt",
-        L"Samples\\C\\read_barcode.c", L"Samples\\CSharp\\ReadBarcode.cs", L"Samples\\Java\\ReadBarcode.java",
-        L"Images\\ReadMe.txt", L"Images\\korvane_sdk.bmp", L"Redistributables\\KVNBarcodeRT.dll",
-        L"Redistributables\\ReadMe.txt"})
+       {L"Main\\" KVN_NAME_UNINSTALL_PROGRAM, L"Main\\ReadMe.txt", L"Main\\License.txt",
+        L"Bin\\" KVN_NAME_DEMO_PROGRAM, L"Sys32\\KVNBarcodeRT.dll", L"include\\kvnbarcode.h",
+        L"lib\\KVNBarcodeRT.lib", L"Help\\kvnbarcode.chm", L"Help\\Java\\docs\\index.html",
+        L"Samples\\ReadMe.txt", L"Samples\\C\\read_barcode.c", L"Samples\\CSharp\\ReadBarcode.cs",
+        L"Samples\\Java\\ReadBarcode.java", L"Images\\ReadMe.txt", L"Images\\korvane_sdk.bmp",
+        L"Redistributables\\KVNBarcodeRT.dll", L"Redistributables\\ReadMe.txt"})
     EXPECT_TRUE(PathExists(Stage(file))) << file;
   // Main and Bin both land in the installation folder: no name may clash.
   for (const std::wstring& name : FolderNames(Stage(L"Main"))) EXPECT_FALSE(PathExists(Stage(L"Bin\\" + name))) << name;
@@ -119,7 +120,8 @@ PeFacts ReadPe(const std::wstring& path) {
 TEST(StagedSdk, ProgramsAreReproducibleAndSelfContained) {
   const std::set<std::string> system = {"kernel32.dll", "user32.dll", "gdi32.dll",
                                         "advapi32.dll", "shell32.dll", "msvcrt.dll"};
-  for (const wchar_t* file : {L"Main\\KVNBarcodeUninstall.exe", L"Bin\\KVNBarcodeDemo.exe", L"Sys32\\KVNBarcodeRT.dll"}) {
+  for (const wchar_t* file : {L"Main\\" KVN_NAME_UNINSTALL_PROGRAM, L"Bin\\" KVN_NAME_DEMO_PROGRAM,
+                              L"Sys32\\KVNBarcodeRT.dll"}) {
     const PeFacts facts = ReadPe(Stage(file));
     ASSERT_TRUE(facts.valid) << file;
     EXPECT_EQ(facts.headerStamp, 0u) << file;
@@ -161,7 +163,7 @@ TEST(AgreementText, IsCrLfCodePage1252WithTheRegisteredSign) {
   const int n = MultiByteToWideChar(1252, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
                                     wide.data(), static_cast<int>(wide.size()));
   ASSERT_EQ(n, static_cast<int>(text.size()));
-  EXPECT_NE(std::wstring(wide.data(), static_cast<size_t>(n)).find(L"Korvane\u00AE Barcode Reader SDK"),
+  EXPECT_NE(std::wstring(wide.data(), static_cast<size_t>(n)).find(L"" KVN_NAME_PRODUCT_DISPLAY),
             std::wstring::npos);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/product_names.h"
 #include "sample-sdk/include/kvnbarcode.h"
 #include "test_paths.h"
 #include "test_support.h"
@@ -105,7 +106,7 @@ TEST_F(Runtime, FileVersionResourceAndReportedVersionAreTheProjectVersion) {
   wchar_t* product = nullptr;
   ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
                              reinterpret_cast<void**>(&product), &length));
-  EXPECT_STREQ(product, L"Korvane\u00AE Barcode Reader SDK");
+  EXPECT_STREQ(product, L"" KVN_NAME_PRODUCT_DISPLAY);
 
   KvnVersion version = {};
   ASSERT_EQ(getVersion_(&version), 0);

@@ -8,15 +8,15 @@
 
 #include <string>
 
+#include "app/product_names.h"
 #include "test_support.h"
 #include "tests/win32/support/registry.h"
 
 namespace {
 
-constexpr const wchar_t* kUninstallKey =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}";
+constexpr const wchar_t* kUninstallKey = L"" KVN_NAME_UNINSTALL_KEY;
 constexpr const wchar_t* kNeighbourKey =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{KVN-SAMPLE-SDK-TEST-NEIGHBOUR}";
+    L"" KVN_NAME_UNINSTALL_KEYS "\\{KVN-SAMPLE-SDK-TEST-NEIGHBOUR}";
 constexpr const wchar_t* kTitle = L"Korvane\u00AE Barcode Reader SDK Uninstall";
 
 std::wstring SpecialFolder(int id) {
@@ -29,8 +29,8 @@ void WriteKey(const wchar_t* path, const std::wstring& uninstallString) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
             ERROR_SUCCESS);
-  const std::wstring values[][2] = {{L"ProductName", L"KVNBarcodeSDK"},
-                                    {L"DisplayName", L"Korvane\u00AE Barcode Reader SDK"},
+  const std::wstring values[][2] = {{L"ProductName", L"" KVN_NAME_PRODUCT},
+                                    {L"DisplayName", L"" KVN_NAME_PRODUCT_DISPLAY},
                                     {L"UninstallString", uninstallString}};
   for (const auto& v : values)
     RegSetValueExW(key, v[0].c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v[1].c_str()),
@@ -73,10 +73,10 @@ class FakedInstallation : public ::testing::Test {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
     systemDll_ = std::wstring(system) + L"\\KVNBarcodeRT.dll";
-    vendor_ = programFiles_ + L"\\Korvane";
-    install_ = vendor_ + L"\\KVNBarcodeSDK";
-    menuVendor_ = programs_ + L"\\Korvane";
-    menuProduct_ = menuVendor_ + L"\\Barcode Reader SDK";
+    vendor_ = programFiles_ + L"\\" KVN_NAME_VENDOR_FOLDER;
+    install_ = vendor_ + L"\\" KVN_NAME_PRODUCT_FOLDER;
+    menuVendor_ = programs_ + L"\\" KVN_NAME_START_MENU_VENDOR_FOLDER;
+    menuProduct_ = menuVendor_ + L"\\" KVN_NAME_START_MENU_PRODUCT_FOLDER;
     vendorExisted_ = PathExists(vendor_);
     menuVendorExisted_ = PathExists(menuVendor_);
     // Leftovers of an earlier run in this prefix.
@@ -107,21 +107,23 @@ class FakedInstallation : public ::testing::Test {
     ASSERT_TRUE(MakeFolders(folder + L"\\Help\\Java\\docs"));
     ASSERT_TRUE(MakeFolders(folder + L"\\Samples\\C"));
     ASSERT_TRUE(MakeFolders(folder + L"\\Images\\empty"));
-    ASSERT_TRUE(MakeFolders(folder + L"\\_Package\\Main"));
-    for (const wchar_t* file : {L"Main\\KVNBarcodeUninstall.exe", L"Main\\ReadMe.txt", L"Main\\License.txt",
-                                L"Bin\\KVNBarcodeDemo.exe", L"Help\\kvnbarcode.chm",
-                                L"Help\\Java\\docs\\index.html", L"Samples\\C\\read_barcode.c"}) {
+    ASSERT_TRUE(MakeFolders(folder + L"\\" KVN_NAME_WORKING_FOLDER "\\Main"));
+    for (const wchar_t* file :
+         {L"Main\\" KVN_NAME_UNINSTALL_PROGRAM, L"Main\\ReadMe.txt", L"Main\\License.txt",
+          L"Bin\\" KVN_NAME_DEMO_PROGRAM, L"Help\\kvnbarcode.chm", L"Help\\Java\\docs\\index.html",
+          L"Samples\\C\\read_barcode.c"}) {
       std::wstring relative = file;
       if (relative.rfind(L"Main\\", 0) == 0 || relative.rfind(L"Bin\\", 0) == 0)
         relative = relative.substr(relative.find(L'\\') + 1);
       ASSERT_TRUE(CopyFileW(Stage(file).c_str(), (folder + L"\\" + relative).c_str(), FALSE)) << file;
     }
     SetFileAttributesW((folder + L"\\License.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    WriteFileBytes(folder + L"\\_Package\\Main\\left-over.txt", "cut off");
-    WriteKey(kUninstallKey, folder + L"\\KVNBarcodeUninstall.exe");
+    WriteFileBytes(folder + L"\\" KVN_NAME_WORKING_FOLDER "\\Main\\left-over.txt", "cut off");
+    WriteKey(kUninstallKey, folder + L"\\" KVN_NAME_UNINSTALL_PROGRAM);
     ASSERT_TRUE(MakeFolders(menuProduct_));
-    MakeLink(menuProduct_ + L"\\Uninstall Barcode Reader SDK.lnk", folder + L"\\KVNBarcodeUninstall.exe");
-    MakeLink(menuProduct_ + L"\\Barcode Reader SDK Demo.lnk", folder + L"\\KVNBarcodeDemo.exe");
+    MakeLink(menuProduct_ + L"\\Uninstall Barcode Reader SDK.lnk",
+             folder + L"\\" KVN_NAME_UNINSTALL_PROGRAM);
+    MakeLink(menuProduct_ + L"\\Barcode Reader SDK Demo.lnk", folder + L"\\" KVN_NAME_DEMO_PROGRAM);
     MakeLink(menuProduct_ + L"\\Samples.lnk", folder + L"\\Samples");
     if (!PathExists(systemDll_)) {
       ASSERT_TRUE(CopyFileW(Stage(L"Sys32\\KVNBarcodeRT.dll").c_str(), systemDll_.c_str(), TRUE));
@@ -144,13 +146,13 @@ class FakedInstallation : public ::testing::Test {
   }
 
   void ExpectUntouched() {
-    EXPECT_TRUE(PathExists(install_ + L"\\KVNBarcodeUninstall.exe"));
+    EXPECT_TRUE(PathExists(install_ + L"\\" KVN_NAME_UNINSTALL_PROGRAM));
     EXPECT_TRUE(PathExists(install_ + L"\\Help\\kvnbarcode.chm"));
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_TRUE(PathExists(menuProduct_ + L"\\Barcode Reader SDK Demo.lnk"));
   }
 
-  std::wstring Uninstaller() const { return install_ + L"\\KVNBarcodeUninstall.exe"; }
+  std::wstring Uninstaller() const { return install_ + L"\\" KVN_NAME_UNINSTALL_PROGRAM; }
 
   std::wstring programFiles_, programs_, systemDll_, vendor_, install_, menuVendor_, menuProduct_;
   bool vendorExisted_ = false, menuVendorExisted_ = false, createdSystemDll_ = false;
@@ -188,10 +190,11 @@ TEST_F(FakedInstallation, RefusesToRunOutsideAnSdkFolder) {
   Install(install_, false);
   const std::wstring elsewhere = vendor_ + L"\\Elsewhere";
   ASSERT_TRUE(MakeFolders(elsewhere));
-  ASSERT_TRUE(CopyFileW(Uninstaller().c_str(), (elsewhere + L"\\KVNBarcodeUninstall.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(Uninstaller().c_str(),
+                        (elsewhere + L"\\" KVN_NAME_UNINSTALL_PROGRAM).c_str(), FALSE));
   WriteFileBytes(elsewhere + L"\\data.txt", "keep");
   const ProcessOutcome outcome =
-      RunInJob(L"\"" + elsewhere + L"\\KVNBarcodeUninstall.exe\" /quiet", ProcessOptions());
+      RunInJob(L"\"" + elsewhere + L"\\" KVN_NAME_UNINSTALL_PROGRAM "\" /quiet", ProcessOptions());
   EXPECT_EQ(outcome.exitCode, 2u);
   EXPECT_TRUE(outcome.allEnded);
   EXPECT_TRUE(PathExists(elsewhere + L"\\data.txt"));
@@ -201,16 +204,16 @@ TEST_F(FakedInstallation, RefusesToRunOutsideAnSdkFolder) {
 TEST_F(FakedInstallation, RefusesAForgedRelayAndAnUnknownSwitch) {
   Install(install_, false);
   // A relay start that did not come from an uninstaller: no process handle.
-  const ProcessOutcome forged =
-      RunInJob(L"\"" + Stage(L"Main\\KVNBarcodeUninstall.exe") + L"\" /relay 32764 \"" + install_ + L"\" /quiet",
-               ProcessOptions());
+  const ProcessOutcome forged = RunInJob(L"\"" + Stage(L"Main\\" KVN_NAME_UNINSTALL_PROGRAM) +
+                                             L"\" /relay 32764 \"" + install_ + L"\" /quiet",
+                                         ProcessOptions());
   EXPECT_EQ(forged.exitCode, 2u);
   // A relay start for a folder that is no SDK folder.
   TempFolder victim(L"victim");
   WriteFileBytes(victim / L"precious.txt", "keep");
-  const ProcessOutcome wrongFolder = RunInJob(
-      L"\"" + Stage(L"Main\\KVNBarcodeUninstall.exe") + L"\" /relay 4 \"" + victim.path() + L"\" /quiet",
-      ProcessOptions());
+  const ProcessOutcome wrongFolder = RunInJob(L"\"" + Stage(L"Main\\" KVN_NAME_UNINSTALL_PROGRAM) +
+                                                  L"\" /relay 4 \"" + victim.path() + L"\" /quiet",
+                                              ProcessOptions());
   EXPECT_EQ(wrongFolder.exitCode, 2u);
   EXPECT_TRUE(PathExists(victim / L"precious.txt"));
   EXPECT_EQ(RunInJob(L"\"" + Uninstaller() + L"\" /quiet /force", ProcessOptions()).exitCode, 2u);

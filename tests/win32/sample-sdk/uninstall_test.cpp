@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/product_names.h"
 #include "sample-sdk/uninstall/arguments.h"
 #include "sample-sdk/uninstall/install_folder.h"
 #include "sample-sdk/uninstall/removal.h"
@@ -53,7 +54,7 @@ TEST(InstallFolder, ParentFolderOfAPath) {
 }
 
 bool Parse(std::initializer_list<const wchar_t*> arguments, UninstallArguments* out) {
-  std::vector<const wchar_t*> argv = {L"KVNBarcodeUninstall.exe"};
+  std::vector<const wchar_t*> argv = {L"" KVN_NAME_UNINSTALL_PROGRAM};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   return ParseUninstallArguments(static_cast<int>(argv.size()), argv.data(), out);
 }
@@ -67,11 +68,11 @@ TEST(Arguments, QuietAndRelaySwitches) {
     ASSERT_TRUE(Parse({quiet}, &a)) << quiet;
     EXPECT_TRUE(a.quiet);
   }
-  ASSERT_TRUE(Parse({L"/relay", L"4294967295", L"C:\\Korvane\\KVNBarcodeSDK", L"/quiet"}, &a));
+  ASSERT_TRUE(Parse({L"/relay", L"4294967295", L"C:\\" KVN_NAME_INSTALL_SUBFOLDER, L"/quiet"}, &a));
   EXPECT_TRUE(a.relay);
   EXPECT_TRUE(a.quiet);
   EXPECT_EQ(a.firstProcess, 4294967295ul);
-  EXPECT_STREQ(a.installFolder, L"C:\\Korvane\\KVNBarcodeSDK");
+  EXPECT_STREQ(a.installFolder, L"C:\\" KVN_NAME_INSTALL_SUBFOLDER);
 
   EXPECT_FALSE(Parse({L"/quiet", L"/quiet"}, &a));
   EXPECT_FALSE(Parse({L"/silent"}, &a));
@@ -90,7 +91,7 @@ TEST(Arguments, QuietAndRelaySwitches) {
 
 TEST(Arguments, RelayCommandLineSurvivesTheSystemsSplitting) {
   const wchar_t* program = L"C:\\users\\J\u00FCrgen Smith\\Temp\\KVNBarcodeUninstall-0000002A-00.exe";
-  const wchar_t* folder = L"C:\\Program Files\\Korvane\\KVNBarcodeSDK";
+  const wchar_t* folder = L"C:\\Program Files\\" KVN_NAME_INSTALL_SUBFOLDER;
   wchar_t line[3 * MAX_PATH];
   for (bool quiet : {false, true}) {
     ASSERT_TRUE(BuildRelayCommandLine(program, 1234, folder, quiet, line, 3 * MAX_PATH));
@@ -107,7 +108,8 @@ TEST(Arguments, RelayCommandLineSurvivesTheSystemsSplitting) {
     EXPECT_STREQ(a.installFolder, folder);
   }
   // A trailing "\" would escape the closing quote; quotes cannot be quoted.
-  EXPECT_FALSE(BuildRelayCommandLine(program, 1, L"C:\\Korvane\\KVNBarcodeSDK\\", false, line, 3 * MAX_PATH));
+  EXPECT_FALSE(BuildRelayCommandLine(program, 1, L"C:\\" KVN_NAME_INSTALL_SUBFOLDER "\\", false,
+                                     line, 3 * MAX_PATH));
   EXPECT_FALSE(BuildRelayCommandLine(L"C:\\a\"b.exe", 1, folder, false, line, 3 * MAX_PATH));
   EXPECT_FALSE(BuildRelayCommandLine(program, 0, folder, false, line, 3 * MAX_PATH));
   EXPECT_FALSE(BuildRelayCommandLine(program, 1, folder, true, line, 40));
@@ -126,18 +128,19 @@ class TreeRemoval : public ::testing::Test {
 };
 
 TEST_F(TreeRemoval, RemovesNestedReadOnlyAndHiddenEntries) {
-  const std::wstring target = root_ / L"Korvane\\KVNBarcodeSDK";
-  Put(L"Korvane\\KVNBarcodeSDK\\KVNBarcodeDemo.exe");
-  Put(L"Korvane\\KVNBarcodeSDK\\Help\\Java\\docs\\index.html", FILE_ATTRIBUTE_READONLY);
-  Put(L"Korvane\\KVNBarcodeSDK\\Samples\\hidden.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  const std::wstring target = root_ / L"" KVN_NAME_INSTALL_SUBFOLDER;
+  Put(L"" KVN_NAME_INSTALL_SUBFOLDER "\\" KVN_NAME_DEMO_PROGRAM);
+  Put(L"" KVN_NAME_INSTALL_SUBFOLDER "\\Help\\Java\\docs\\index.html", FILE_ATTRIBUTE_READONLY);
+  Put(L"" KVN_NAME_INSTALL_SUBFOLDER "\\Samples\\hidden.txt",
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   MakeFolders(target + L"\\Images\\empty");
   SetFileAttributesW((target + L"\\Images").c_str(), FILE_ATTRIBUTE_READONLY);
-  Put(L"Korvane\\sibling.txt");
+  Put(L"" KVN_NAME_VENDOR_FOLDER "\\sibling.txt");
   RemovalReport report;
   EXPECT_TRUE(RemoveFolderTree(target.c_str(), &report));
   EXPECT_EQ(report.failures, 0);
   EXPECT_FALSE(PathExists(target));
-  EXPECT_TRUE(PathExists(root_ / L"Korvane\\sibling.txt"));
+  EXPECT_TRUE(PathExists(root_ / L"" KVN_NAME_VENDOR_FOLDER "\\sibling.txt"));
   // Gone already: nothing to do, no failure.
   EXPECT_TRUE(RemoveFolderTree(target.c_str(), &report));
   EXPECT_EQ(report.failures, 0);
@@ -200,7 +203,7 @@ class Removal : public ::testing::Test {
   static constexpr const wchar_t* kTestKeys = L"Software\\KorvaneSampleSdkTest";
   void SetUp() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kTestKeys);
-    wcscpy(targets_.installFolder, (root_ / L"Program Files\\Korvane\\KVNBarcodeSDK").c_str());
+    wcscpy(targets_.installFolder, (root_ / L"Program Files\\" KVN_NAME_INSTALL_SUBFOLDER).c_str());
     targets_.registryRoot = HKEY_CURRENT_USER;
     wcscpy(targets_.registryKey, (std::wstring(kTestKeys) + L"\\Uninstall\\{5E1A7C30}").c_str());
     wcscpy(targets_.programsFolder, (root_ / L"Programs").c_str());
@@ -212,7 +215,7 @@ class Removal : public ::testing::Test {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    const wchar_t value[] = L"KVNBarcodeSDK";
+    const wchar_t value[] = L"" KVN_NAME_PRODUCT;
     RegSetValueExW(key, L"ProductName", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
     RegCloseKey(key);
   }
@@ -223,10 +226,12 @@ class Removal : public ::testing::Test {
     return true;
   }
   void Install() {
-    for (const wchar_t* file : {L"Program Files\\Korvane\\KVNBarcodeSDK\\KVNBarcodeDemo.exe",
-                                L"Program Files\\Korvane\\KVNBarcodeSDK\\_Package\\Main\\left.txt",
-                                L"Programs\\Korvane\\Barcode Reader SDK\\Help.lnk",
-                                L"Programs\\Korvane\\Barcode Reader SDK\\Samples.lnk"}) {
+    for (const wchar_t* file :
+         {L"Program Files\\" KVN_NAME_INSTALL_SUBFOLDER "\\" KVN_NAME_DEMO_PROGRAM,
+          L"Program Files\\" KVN_NAME_INSTALL_SUBFOLDER "\\" KVN_NAME_WORKING_FOLDER
+          "\\Main\\left.txt",
+          L"Programs\\" KVN_NAME_START_MENU_SUBFOLDER "\\Help.lnk",
+          L"Programs\\" KVN_NAME_START_MENU_SUBFOLDER "\\Samples.lnk"}) {
       const std::wstring path = root_ / file;
       MakeFolders(path.substr(0, path.find_last_of(L'\\')));
       WriteFileBytes(path, "x");
@@ -241,16 +246,17 @@ class Removal : public ::testing::Test {
 TEST_F(Removal, RemovesFolderEntryAndMenuButKeepsNeighbours) {
   Install();
   MakeKey(std::wstring(kTestKeys) + L"\\Uninstall\\{Other}");
-  WriteFileBytes(root_ / L"Programs\\Korvane\\Other Tool.lnk", "x");
-  WriteFileBytes(root_ / L"Program Files\\Korvane\\other.txt", "x");
+  WriteFileBytes(root_ / L"Programs\\" KVN_NAME_START_MENU_VENDOR_FOLDER "\\Other Tool.lnk", "x");
+  WriteFileBytes(root_ / L"Program Files\\" KVN_NAME_VENDOR_FOLDER "\\other.txt", "x");
   RemovalReport report;
   EXPECT_TRUE(RemoveInstallation(targets_, &report));
   EXPECT_EQ(report.failures, 0);
   EXPECT_FALSE(PathExists(targets_.installFolder));
   EXPECT_FALSE(KeyExists(targets_.registryKey));
-  EXPECT_FALSE(PathExists(root_ / L"Programs\\Korvane\\Barcode Reader SDK"));
-  EXPECT_TRUE(PathExists(root_ / L"Programs\\Korvane\\Other Tool.lnk"));
-  EXPECT_TRUE(PathExists(root_ / L"Program Files\\Korvane\\other.txt"));
+  EXPECT_FALSE(PathExists(root_ / L"Programs\\" KVN_NAME_START_MENU_SUBFOLDER));
+  EXPECT_TRUE(
+      PathExists(root_ / L"Programs\\" KVN_NAME_START_MENU_VENDOR_FOLDER "\\Other Tool.lnk"));
+  EXPECT_TRUE(PathExists(root_ / L"Program Files\\" KVN_NAME_VENDOR_FOLDER "\\other.txt"));
   EXPECT_TRUE(KeyExists(std::wstring(kTestKeys) + L"\\Uninstall\\{Other}"));
 }
 
@@ -258,7 +264,7 @@ TEST_F(Removal, RemovesTheEmptyVendorMenuFolderAndIsHarmlessTwice) {
   Install();
   RemovalReport report;
   EXPECT_TRUE(RemoveInstallation(targets_, &report));
-  EXPECT_FALSE(PathExists(root_ / L"Programs\\Korvane"));
+  EXPECT_FALSE(PathExists(root_ / L"Programs\\" KVN_NAME_START_MENU_VENDOR_FOLDER));
   EXPECT_TRUE(PathExists(root_ / L"Programs"));
   EXPECT_TRUE(RemoveInstallation(targets_, &report));
   EXPECT_EQ(report.failures, 0);
@@ -266,7 +272,7 @@ TEST_F(Removal, RemovesTheEmptyVendorMenuFolderAndIsHarmlessTwice) {
 
 TEST_F(Removal, GoesOnAfterAFileInUseAndReportsIt) {
   Install();
-  const std::wstring busyPath = std::wstring(targets_.installFolder) + L"\\KVNBarcodeDemo.exe";
+  const std::wstring busyPath = std::wstring(targets_.installFolder) + L"\\" KVN_NAME_DEMO_PROGRAM;
   HANDLE busy = CreateFileW(busyPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(busy, INVALID_HANDLE_VALUE);
   RemovalReport report;
@@ -274,19 +280,18 @@ TEST_F(Removal, GoesOnAfterAFileInUseAndReportsIt) {
   CloseHandle(busy);
   EXPECT_EQ(report.failures, 1);
   EXPECT_EQ(_wcsicmp(report.firstFailure, busyPath.c_str()), 0) << report.firstFailure;
-  EXPECT_FALSE(PathExists(std::wstring(targets_.installFolder) + L"\\_Package"));
+  EXPECT_FALSE(PathExists(std::wstring(targets_.installFolder) + L"\\" KVN_NAME_WORKING_FOLDER));
   // The other steps ran all the same.
   EXPECT_FALSE(KeyExists(targets_.registryKey));
-  EXPECT_FALSE(PathExists(root_ / L"Programs\\Korvane"));
+  EXPECT_FALSE(PathExists(root_ / L"Programs\\" KVN_NAME_START_MENU_VENDOR_FOLDER));
 }
 
 TEST_F(Removal, DefaultTargetsNameTheRealPlaces) {
   RemovalTargets targets;
-  ASSERT_TRUE(DefaultRemovalTargets(L"C:\\Program Files\\Korvane\\KVNBarcodeSDK", &targets));
-  EXPECT_STREQ(targets.installFolder, L"C:\\Program Files\\Korvane\\KVNBarcodeSDK");
+  ASSERT_TRUE(DefaultRemovalTargets(L"C:\\Program Files\\" KVN_NAME_INSTALL_SUBFOLDER, &targets));
+  EXPECT_STREQ(targets.installFolder, L"C:\\Program Files\\" KVN_NAME_INSTALL_SUBFOLDER);
   EXPECT_EQ(targets.registryRoot, HKEY_LOCAL_MACHINE);
-  EXPECT_STREQ(targets.registryKey,
-               L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{5E1A7C30-9B24-4D6F-8E15-2C7A40D93B61}");
+  EXPECT_STREQ(targets.registryKey, L"" KVN_NAME_UNINSTALL_KEY);
   wchar_t programs[MAX_PATH] = {};
   SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
   EXPECT_STREQ(targets.programsFolder, programs);

@@ -1,5 +1,7 @@
 #include "tests/win32/support/progress_callbacks.h"
 
+#include "package/string_ids.h"
+
 RecordingCallback::RecordingCallback() {
     QueryPerformanceFrequency(&m_frequency);
     QueryPerformanceCounter(&m_start);
@@ -29,8 +31,8 @@ int RecordingCallback::ReportProgress(int stringId, int percent) {
     milliseconds.push_back(1000.0 * static_cast<double>(now.QuadPart - m_start.QuadPart) /
                            static_cast<double>(m_frequency.QuadPart));
     bool stop = false;
-    if (stringId == 146 && ++m_extractReports == stopAtExtractReport) stop = true;
-    if (stringId == 147 && ++m_validationReports == stopAtValidationReport) stop = true;
+    if (stringId == IDS_EXTRACTING_PACKAGE && ++m_extractReports == stopAtExtractReport) stop = true;
+    if (stringId == IDS_VALIDATING_PACKAGE && ++m_validationReports == stopAtValidationReport) stop = true;
     if (m_stopIndex >= 0 && reports.size() == static_cast<size_t>(m_stopIndex) + 1) {
         stop = true;
     } else if (m_stopArmed && reports.back() == m_stopAt) {

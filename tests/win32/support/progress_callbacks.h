@@ -30,8 +30,8 @@ public:
 
     ReportList reports;
     std::vector<double> milliseconds;  // when each report came, since the callback was made
-    int stopAtExtractReport = 0;       // zero to the n-th 146 report (1-based); 0: never
-    int stopAtValidationReport = 0;    // the same for the 147 reports
+    int stopAtExtractReport = 0;       // zero to the n-th IDS_EXTRACTING_PACKAGE report (1-based); 0: never
+    int stopAtValidationReport = 0;    // the same for the IDS_VALIDATING_PACKAGE reports
 
 private:
     ProgressReport m_stopAt{0, 0};

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "app/product_names.h"
 #include "tests/win32/support/paths.h"
 
 std::wstring ProgramsFolder() {
@@ -12,9 +13,9 @@ std::wstring ProgramsFolder() {
 }
 
 std::wstring StartMenuProductFolder() {
-    return Join(ProgramsFolder(), L"Korvane\\Barcode Reader SDK");
+    return Join(ProgramsFolder(), L"" KVN_NAME_START_MENU_SUBFOLDER);
 }
 
 std::wstring StartMenuVendorFolder() {
-    return Join(ProgramsFolder(), L"Korvane");
+    return Join(ProgramsFolder(), L"" KVN_NAME_START_MENU_VENDOR_FOLDER);
 }

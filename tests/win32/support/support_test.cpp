@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "package/string_ids.h"
 #include "tests/win32/support/files.h"
 #include "tests/win32/support/paths.h"
 #include "tests/win32/support/progress_callbacks.h"
@@ -71,10 +72,13 @@ std::vector<size_t> ZeroAnswers(RecordingCallback& callback, const ReportList& r
 }
 
 TEST(RecordingCallback, EachStopRuleAnswersZeroExactlyWhereItSays) {
-    const ReportList run{{147, 0}, {147, 50}, {146, 10}, {146, 20}, {153, 0}, {146, 20}, {153, 10}};
+    const ReportList run{{IDS_VALIDATING_PACKAGE, 0},  {IDS_VALIDATING_PACKAGE, 50},
+                         {IDS_EXTRACTING_PACKAGE, 10}, {IDS_EXTRACTING_PACKAGE, 20},
+                         {IDS_INSTALLING_MAIN, 0},     {IDS_EXTRACTING_PACKAGE, 20},
+                         {IDS_INSTALLING_MAIN, 10}};
     RecordingCallback none;
     EXPECT_TRUE(ZeroAnswers(none, run).empty());
-    RecordingCallback pair(ProgressReport{146, 20});
+    RecordingCallback pair(ProgressReport{IDS_EXTRACTING_PACKAGE, 20});
     EXPECT_EQ(std::vector<size_t>{3}, ZeroAnswers(pair, run)) << "the first equal report only";
     RecordingCallback index = RecordingCallback::StoppingAtIndex(4);
     EXPECT_EQ(std::vector<size_t>{4}, ZeroAnswers(index, run));

@@ -1,6 +1,7 @@
 // The running-process check of the welcome page.
 #include <gtest/gtest.h>
 #include <vector>
+#include "app/product_names.h"
 #include "foundation/arrays.h"
 #include "wizard/blocking_processes.h"
 #include "wizard_driver.h"
@@ -52,9 +53,9 @@ TEST(BlockingProcesses, FailedEnumerationGivesNoIds) {
 
 TEST(BlockingProcesses, NamesMatchWholeAndIgnoringCase) {
     CWPtArray list;
-    AppendBlockingMatches(L"KVNBarcodeDemo.exe", list);
+    AppendBlockingMatches(L"" KVN_NAME_DEMO_PROGRAM, list);
     AppendBlockingMatches(L"kvnbarcodedemo.EXE", list);
-    AppendBlockingMatches(L"KVNBarcodeDemo.exe.bak", list);
+    AppendBlockingMatches(L"" KVN_NAME_DEMO_PROGRAM ".bak", list);
     AppendBlockingMatches(L"KVNBarcodeDemo", list);
     AppendBlockingMatches(L"<unknown>", list);
     AppendBlockingMatches(L"", list);
@@ -63,7 +64,7 @@ TEST(BlockingProcesses, NamesMatchWholeAndIgnoringCase) {
     // The list holds the table's own strings, not copies.
     EXPECT_EQ(list.GetAt(0), BlockingProcessNames[0]);
     EXPECT_EQ(list.GetAt(1), BlockingProcessNames[0]);
-    EXPECT_STREQ(BlockingProcessNames[0], L"KVNBarcodeDemo.exe");
+    EXPECT_STREQ(BlockingProcessNames[0], L"" KVN_NAME_DEMO_PROGRAM);
     EXPECT_EQ(BlockingProcessNames[1], nullptr);
 }
 
@@ -77,7 +78,7 @@ TEST(BlockingProcesses, RunningProcessesAreFoundByModuleNameFromAnyFolder) {
     DWORD first = StartNamedSleeper(folder.path(), L"kvnbarcodedemo.EXE", 30);
     ASSERT_NE(first, 0u);
     CreateDirectoryW((folder.path() + L"\\other").c_str(), nullptr);
-    DWORD second = StartNamedSleeper(folder.path() + L"\\other", L"KVNBarcodeDemo.exe", 30);
+    DWORD second = StartNamedSleeper(folder.path() + L"\\other", L"" KVN_NAME_DEMO_PROGRAM, 30);
     ASSERT_NE(second, 0u);
     DWORD unrelated = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo2.exe", 30);
     ASSERT_NE(unrelated, 0u);

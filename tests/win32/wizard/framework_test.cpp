@@ -205,28 +205,28 @@ class DataExchange : public FrameworkSheet {};
 
 TEST_F(DataExchange, RadioGroupCountsOnlyItsRadioButtons) {
     int choice = 0;
-    first.exchange = [&choice](CDataExchange* pDX) { DDX_Radio(pDX, IDC_AGREE_NOT, choice); };
+    first.exchange = [&choice](CDataExchange* pDX) { DDX_Radio(pDX, IDC_AGREEMENT_NOT_AGREE, choice); };
     choice = 1;
     Open();  // the initialisation moves the field into the buttons
     HWND page = first.m_hWnd;
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE_NOT, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_AGREE, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_NOT_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
     choice = 0;
     ASSERT_TRUE(first.UpdateData(FALSE));
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE_NOT, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_NOT_AGREE, BM_GETCHECK, 0, 0), BST_CHECKED);
 
-    SendDlgItemMessageW(page, IDC_AGREE_NOT, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendDlgItemMessageW(page, IDC_AGREE, BM_SETCHECK, BST_CHECKED, 0);
+    SendDlgItemMessageW(page, IDC_AGREEMENT_NOT_AGREE, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendDlgItemMessageW(page, IDC_AGREEMENT_AGREE, BM_SETCHECK, BST_CHECKED, 0);
     ASSERT_TRUE(first.UpdateData(TRUE));
     EXPECT_EQ(choice, 1);
 
     // A value beyond the group clears every button; nothing checked reads -1.
     choice = 2;
     ASSERT_TRUE(first.UpdateData(FALSE));
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE_NOT, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_NOT_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     ASSERT_TRUE(first.UpdateData(TRUE));
     EXPECT_EQ(choice, -1);
 }

@@ -55,8 +55,9 @@ bool ButtonUsable(HWND sheet, int id) {
 }
 
 Buttons ReadButtons(HWND sheet) {
-    return Buttons{ButtonUsable(sheet, 0x3023), ButtonUsable(sheet, 0x3024), ButtonUsable(sheet, 0x3025),
-                   ButtonUsable(sheet, IDCANCEL), ButtonUsable(sheet, IDHELP)};
+    return Buttons{ButtonUsable(sheet, ID_WIZBACK), ButtonUsable(sheet, ID_WIZNEXT),
+                   ButtonUsable(sheet, ID_WIZFINISH), ButtonUsable(sheet, IDCANCEL),
+                   ButtonUsable(sheet, IDHELP)};
 }
 
 std::wstring WindowText(HWND window) {

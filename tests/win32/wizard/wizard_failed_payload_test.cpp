@@ -27,7 +27,7 @@ TEST(WizardFailedPayload, TheRunEndsOnTheInterruptedPageAndCloseLeavesNothing) {
     PumpPending(sheet);
     ASSERT_TRUE(PumpUntil(sheet, [&] { return ButtonUsable(window, ID_WIZNEXT); }, 3000));
     ASSERT_TRUE(ClickButton(sheet, ID_WIZNEXT));
-    SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREE, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_AGREE, BM_CLICK, 0, 0);
     PumpPending(sheet);
     ASSERT_TRUE(ClickButton(sheet, ID_WIZNEXT));
     ASSERT_TRUE(ClickButton(sheet, ID_WIZNEXT));

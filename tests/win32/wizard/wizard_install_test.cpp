@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include "app/product_names.h"
 #include "app/install_sequence.h"
 #include "app/rollback.h"
 #include "app/setup_state.h"
@@ -18,7 +19,7 @@ using namespace wizard_test;
 namespace {
 
 const wchar_t kCaption[] = L"Korvane\u00AE Barcode Reader SDK Setup";
-const wchar_t kDemo[] = L"KVNBarcodeDemo.exe";
+const wchar_t kDemo[] = L"" KVN_NAME_DEMO_PROGRAM;
 
 class WizardInstall : public ::testing::Test {
 protected:
@@ -51,7 +52,7 @@ protected:
         PumpPending(Sheet());
         ASSERT_TRUE(PumpUntil(Sheet(), [&] { return Usable(ID_WIZNEXT); }, 3000));
         ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
-        SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREE, BM_CLICK, 0, 0);
+        SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_AGREE, BM_CLICK, 0, 0);
         PumpPending(Sheet());
         ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
         ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
@@ -199,7 +200,8 @@ TEST_F(WizardInstall, CancelDuringTheInstallationEndsOnTheInterruptedPageAndClos
     EXPECT_FALSE(Usable(ID_WIZNEXT));
     EXPECT_FALSE(Usable(IDCANCEL));
     EXPECT_FALSE(Usable(IDHELP));
-    EXPECT_EQ(ControlText(wizard->m_canceled.m_hWnd, IDC_PAGE_TITLE), L"The Installation process was interrupted.");
+    EXPECT_EQ(ControlText(wizard->m_canceled.m_hWnd, IDC_CANCELED_TITLE),
+              L"The Installation process was interrupted.");
     EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), RECT{0, 0, 0, 0}, 120));
 
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZFINISH));
@@ -337,16 +339,14 @@ TEST_F(WizardInstall, FinishWithTheDemoBoxTickedButNoToolsInstalledStartsNothing
     EXPECT_TRUE(FileExists(Installed(L"readme.txt"))) << "Finish rolled back";
 }
 
-// "Installing SDK Tools...": its first report at 0 % starts the tools' step.
-constexpr int kInstallingToolsText = 149;
-
 // A progress page whose worker hangs in the first report after the main
 // components are in place, so a cancel's wait runs out.
 class HangingProgressPage : public CLPSProgressPpg {
 public:
     using CLPSProgressPpg::CLPSProgressPpg;
     int ReportProgress(int stringId, int percent) override {
-        if (stringId == kInstallingToolsText && percent == 0) {
+        // The first "Installing SDK Tools..." report, at 0 %, starts the tools' step.
+        if (stringId == IDS_INSTALLING_TOOLS && percent == 0) {
             hung = true;
             WaitForSingleObject(never, INFINITE);
             returned = true;

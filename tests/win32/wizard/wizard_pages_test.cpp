@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include "app/setup_state.h"
+#include "app/product_names.h"
 #include "framework/property_sheet.h"
 #include "kvn_version.h"
 #include "wizard/dialog_font.h"
@@ -67,7 +68,7 @@ protected:
     }
     void ToComponents() {
         ToAgreement();
-        ClickRadio(IDC_AGREE);
+        ClickRadio(IDC_AGREEMENT_AGREE);
         PressNext(2);
     }
     void ToConfirmation() {
@@ -162,7 +163,7 @@ TEST_F(WizardPages, WelcomeOffersOnlyCancelUntilItsFirstTickThenNext) {
 
     // Polling has stopped: a demo started now is not noticed.
     TempFolder folder(L"wizard-late-demo");
-    DWORD late = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo.exe", 30);
+    DWORD late = StartNamedSleeper(folder.path(), L"" KVN_NAME_DEMO_PROGRAM, 30);
     ASSERT_NE(late, 0u);
     PumpFor(Sheet(), 2500);
     EXPECT_TRUE(Usable(ID_WIZNEXT));
@@ -172,8 +173,8 @@ TEST_F(WizardPages, WelcomeOffersOnlyCancelUntilItsFirstTickThenNext) {
 
 TEST_F(WizardPages, RunningDemosHoldNextBackUntilTheLastOneEnds) {
     TempFolder folder(L"wizard-demos");
-    DWORD first = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo.exe", 60);
-    DWORD second = StartNamedSleeper(folder.path(), L"KVNBarcodeDemo.exe", 60);
+    DWORD first = StartNamedSleeper(folder.path(), L"" KVN_NAME_DEMO_PROGRAM, 60);
+    DWORD second = StartNamedSleeper(folder.path(), L"" KVN_NAME_DEMO_PROGRAM, 60);
     ASSERT_NE(first, 0u);
     ASSERT_NE(second, 0u);
     Open();
@@ -183,14 +184,14 @@ TEST_F(WizardPages, RunningDemosHoldNextBackUntilTheLastOneEnds) {
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_WELCOME_PROCESSES_LABEL)));
     CListBox& box = wizard->m_welcome.m_processList;
     ASSERT_EQ(box.GetCount(), 2);
-    EXPECT_EQ(box.GetText(0), L"KVNBarcodeDemo.exe");
-    EXPECT_EQ(box.GetText(1), L"KVNBarcodeDemo.exe");
+    EXPECT_EQ(box.GetText(0), L"" KVN_NAME_DEMO_PROGRAM);
+    EXPECT_EQ(box.GetText(1), L"" KVN_NAME_DEMO_PROGRAM);
     EXPECT_FALSE(Usable(ID_WIZNEXT));
     EXPECT_FALSE(Usable(ID_WIZBACK));
 
     EndProcess(first);
     ASSERT_TRUE(PumpUntil(Sheet(), [&] { return box.GetCount() == 1; }, 3000));
-    EXPECT_EQ(box.GetText(0), L"KVNBarcodeDemo.exe");
+    EXPECT_EQ(box.GetText(0), L"" KVN_NAME_DEMO_PROGRAM);
     EXPECT_FALSE(Usable(ID_WIZNEXT));
 
     // Where the list was, the window then shows the page's white background.
@@ -213,26 +214,26 @@ TEST_F(WizardPages, AgreementStartsWithIDoNotAgreeAndNextFollowsTheChoice) {
     ToAgreement();
     HWND page = wizard->m_agreement.m_hWnd;
     EXPECT_EQ(WindowText(sheet), kCaption);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE_NOT, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_NOT_AGREE, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_FALSE(Usable(ID_WIZNEXT));
     EXPECT_FALSE(Usable(ID_WIZBACK));
     EXPECT_TRUE(Usable(IDCANCEL));
 
-    ClickRadio(IDC_AGREE);
+    ClickRadio(IDC_AGREEMENT_AGREE);
     EXPECT_TRUE(Usable(ID_WIZNEXT));
     EXPECT_FALSE(Usable(ID_WIZBACK));
-    ClickRadio(IDC_AGREE_NOT);
+    ClickRadio(IDC_AGREEMENT_NOT_AGREE);
     EXPECT_FALSE(Usable(ID_WIZNEXT));
-    ClickRadio(IDC_AGREE);
+    ClickRadio(IDC_AGREEMENT_AGREE);
     EXPECT_TRUE(Usable(ID_WIZNEXT));
     PressNext(2);
 
     // Every arrival asks again.
     ASSERT_TRUE(Sheet().SetActivePage(1));
     PumpPending(Sheet());
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE_NOT, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_NOT_AGREE, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_AGREEMENT_AGREE, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_FALSE(Usable(ID_WIZNEXT));
 }
 
@@ -266,7 +267,8 @@ TEST_F(WizardPages, AgreementShowsTheWholeResourceTextInNinePointCourierNew) {
 
 TEST_F(WizardPages, PageTitlesUseTheBoldVerdanaFont) {
     Open();
-    HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageW(wizard->m_welcome.m_hWnd, IDC_PAGE_TITLE, WM_GETFONT, 0, 0));
+    HFONT font = reinterpret_cast<HFONT>(
+        SendDlgItemMessageW(wizard->m_welcome.m_hWnd, IDC_WELCOME_TITLE, WM_GETFONT, 0, 0));
     ASSERT_EQ(font, wizard->m_welcome.m_titleFont.Get());
     LOGFONTW record = {};
     GetObjectW(font, sizeof(record), &record);
@@ -292,7 +294,7 @@ TEST_F(WizardPages, ComponentPageOpensWithFourCrossedBoxesInListOrder) {
     // The description field describes the selected item, if any.
     HTREEITEM selected = Tree().GetSelectedItem();
     auto* shown = selected ? reinterpret_cast<CLPProduct*>(Tree().GetItemData(selected)) : nullptr;
-    EXPECT_EQ(ControlText(wizard->m_products.m_hWnd, IDC_PRODUCT_DESCRIPTION),
+    EXPECT_EQ(ControlText(wizard->m_products.m_hWnd, IDC_PRODUCT_LIST_DESCRIPTION),
               shown ? shown->GetDescription() : L"");
     EXPECT_EQ(Tree().GetImageList(TVSIL_STATE), wizard->m_products.m_stateImages.GetSafeHandle());
     EXPECT_EQ(wizard->m_products.m_stateImages.GetImageCount(), 3);
@@ -312,11 +314,13 @@ TEST_F(WizardPages, AClickOnABoxFlipsBoxAndFlagAClickOnALabelOnlyDescribes) {
     ClickAt(Sheet(), LabelPoint(1));
     EXPECT_EQ(Box(1), 2u);
     EXPECT_EQ(Product(1)->selected, 1);
-    EXPECT_EQ(ControlText(page, IDC_PRODUCT_DESCRIPTION), L"Architecture overview, API and interface description.");
+    EXPECT_EQ(ControlText(page, IDC_PRODUCT_LIST_DESCRIPTION),
+              L"Architecture overview, API and interface description.");
     ClickAt(Sheet(), LabelPoint(3));
     EXPECT_EQ(Box(3), 2u);
-    EXPECT_EQ(ControlText(page, IDC_PRODUCT_DESCRIPTION),
-              L"DLL, .NET Assemblies and JAR files Required for redistribution of Korvane\u00AE Barcode Reader ");
+    EXPECT_EQ(
+        ControlText(page, IDC_PRODUCT_LIST_DESCRIPTION),
+        L"DLL, .NET Assemblies and JAR files Required for redistribution of Korvane\u00AE Barcode Reader ");
 
     // Boxes of other items are untouched by all this.
     EXPECT_EQ(Box(0), 2u);
@@ -406,7 +410,7 @@ TEST_F(WizardPages, OuterPagesShowTheWatermarkInnerPagesTheHeader) {
     PressNext(1);
     EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header.Get(), band, 49));
     EXPECT_FALSE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), corner, 120));
-    ClickRadio(IDC_AGREE);
+    ClickRadio(IDC_AGREEMENT_AGREE);
     PressNext(2);
     EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_header.Get(), band, 49));
     PressNext(3);
@@ -430,14 +434,15 @@ TEST_F(WizardPages, TextsAndPicturesFitAtTheScreensDpi) {
     Open();
     GetObjectW(wizard->m_header.Get(), sizeof(header), &header);
     GetObjectW(wizard->m_watermark.Get(), sizeof(watermark), &watermark);
-    auto checkOuterPage = [&](HWND page) {
+    auto checkOuterPage = [&](HWND page, int titleId) {
         EXPECT_TRUE(PageTextsFit(page, &why)) << why;
-        EXPECT_LE(watermark.bmWidth, inSheet(GetDlgItem(page, IDC_PAGE_TITLE)).left) << "the watermark runs under the text";
+        EXPECT_LE(watermark.bmWidth, inSheet(GetDlgItem(page, titleId)).left)
+            << "the watermark runs under the text";
     };
-    checkOuterPage(wizard->m_welcome.m_hWnd);
+    checkOuterPage(wizard->m_welcome.m_hWnd, IDC_WELCOME_TITLE);
     WaitUntilWelcomeIsFree();
     PressNext(1);
-    ClickRadio(IDC_AGREE);
+    ClickRadio(IDC_AGREEMENT_AGREE);
     PressNext(2);
     PressNext(3);
     for (CPropertyPage* page : {static_cast<CPropertyPage*>(&wizard->m_agreement),
@@ -452,9 +457,9 @@ TEST_F(WizardPages, TextsAndPicturesFitAtTheScreensDpi) {
     EXPECT_GE(static_cast<int>(SendMessageW(Tree().m_hWnd, TVM_GETITEMHEIGHT, 0, 0)), boxHeight);
     // The end pages, shown without an installation.
     ASSERT_TRUE(Sheet().SetActivePage(5));
-    checkOuterPage(wizard->m_finish.m_hWnd);
+    checkOuterPage(wizard->m_finish.m_hWnd, IDC_FINISH_TITLE);
     ASSERT_TRUE(Sheet().SetActivePage(6));
-    checkOuterPage(wizard->m_canceled.m_hWnd);
+    checkOuterPage(wizard->m_canceled.m_hWnd, IDC_CANCELED_TITLE);
 }
 
 // The header of the interior pages shows only its title: the subtitles of
@@ -474,7 +479,7 @@ TEST_F(WizardPages, InteriorHeadersShowOnlyTheirTitleAndNoPageHasHelp) {
     PressNext(1);
     EXPECT_FALSE(ReadButtons(sheet).help);
     EXPECT_GT(subtitleInk(), 0);
-    ClickRadio(IDC_AGREE);
+    ClickRadio(IDC_AGREEMENT_AGREE);
     PressNext(2);
     EXPECT_FALSE(ReadButtons(sheet).help);
     EXPECT_GT(titleInk(), 0);
@@ -557,20 +562,20 @@ TEST_F(ProgressDisplay, ReportsMoveTheBarAndTheStatusLineInPostingOrder) {
     EXPECT_FALSE(ButtonUsable(sheet.m_hWnd, ID_WIZNEXT));
     EXPECT_TRUE(ButtonUsable(sheet.m_hWnd, IDCANCEL));
 
-    EXPECT_EQ(page.ReportProgress(146, 37), 1);
+    EXPECT_EQ(page.ReportProgress(IDS_EXTRACTING_PACKAGE, 37), 1);
     PumpPending(sheet);
     EXPECT_EQ(Bar(), 37);
     EXPECT_EQ(Status(), L"Extracting installation package content...");
 
     // A new action starting at 0 moves the bar back.
-    page.ReportProgress(149, 0);
+    page.ReportProgress(IDS_INSTALLING_TOOLS, 0);
     PumpPending(sheet);
     EXPECT_EQ(Bar(), 0);
     EXPECT_EQ(Status(), L"Installing SDK Tools...");
 
-    page.ReportProgress(146, 10);
-    page.ReportProgress(153, 50);
-    page.ReportProgress(147, 90);
+    page.ReportProgress(IDS_EXTRACTING_PACKAGE, 10);
+    page.ReportProgress(IDS_INSTALLING_MAIN, 50);
+    page.ReportProgress(IDS_VALIDATING_PACKAGE, 90);
     PumpPending(sheet);
     EXPECT_EQ(Bar(), 90);
     EXPECT_EQ(Status(), L"Validating installation package...");
@@ -586,7 +591,7 @@ TEST_F(ProgressDisplay, ReportsMoveTheBarAndTheStatusLineInPostingOrder) {
 TEST_F(ProgressDisplay, TextsFitAtTheScreensDpi) {
     std::wstring why;
     EXPECT_TRUE(PageTextsFit(page.m_hWnd, &why)) << why;
-    page.ReportProgress(146, 0);
+    page.ReportProgress(IDS_EXTRACTING_PACKAGE, 0);
     PumpPending(sheet);
     EXPECT_TRUE(PageTextsFit(page.m_hWnd, &why)) << why;
 }
@@ -597,7 +602,7 @@ TEST_F(ProgressDisplay, CancelKeepsTheSheetOpen) {
     EXPECT_TRUE(sheet.IsRunning());
     EXPECT_EQ(sheet.GetActiveIndex(), 0);
     // Reports still arriving are shown.
-    page.ReportProgress(146, 6);
+    page.ReportProgress(IDS_EXTRACTING_PACKAGE, 6);
     PumpPending(sheet);
     EXPECT_EQ(Bar(), 6);
 }
