@@ -1,6 +1,5 @@
 #include "wizard/canceled_page.h"
 #include "app/rollback.h"
-#include "wizard/dialog_font.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
@@ -11,8 +10,7 @@ CLPSCanceledPpg::~CLPSCanceledPpg() = default;  // m_titleFont deletes the font
 
 BOOL CLPSCanceledPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetDlgItemFont(m_hWnd, IDC_CANCELED_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
-    GrowToFitText(m_hWnd, IDC_CANCELED_TITLE);
+    SetPageTitle(m_hWnd, IDC_CANCELED_TITLE, &m_titleFont);
     PostWizardButtons(*this, 0);
     return TRUE;
 }

@@ -1,7 +1,6 @@
 #include "wizard/finish_page.h"
 #include "app/shortcuts.h"
 #include "framework/data_exchange.h"
-#include "wizard/dialog_font.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
@@ -17,8 +16,7 @@ void CLPSFinishPpg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CLPSFinishPpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetDlgItemFont(m_hWnd, IDC_FINISH_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
-    GrowToFitText(m_hWnd, IDC_FINISH_TITLE);
+    SetPageTitle(m_hWnd, IDC_FINISH_TITLE, &m_titleFont);
     m_runDemo = 1;
     UpdateData(FALSE);
     return TRUE;

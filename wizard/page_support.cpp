@@ -1,6 +1,6 @@
 #include "wizard/page_support.h"
-#include "foundation/owned_handle.h"
 #include "framework/winapp.h"
+#include "wizard/dialog_font.h"
 
 void PostWizardButtons(const CPropertyPage& page, DWORD buttons) {
     HWND sheet = page.GetSheetWindow();
@@ -42,4 +42,9 @@ void GrowToFitText(HWND dialog, int controlId) {
     GetWindowRect(control, &box);
     SetWindowPos(control, nullptr, 0, 0, box.right - box.left, box.bottom - box.top + needed.bottom - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SetPageTitle(HWND page, int titleId, CWFont* titleFont) {
+    SetDlgItemFont(page, titleId, L"Verdana Bold", 12, 1, 0, titleFont);
+    GrowToFitText(page, titleId);
 }

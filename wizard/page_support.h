@@ -2,6 +2,7 @@
 // Small services the wizard pages share.
 #include <windows.h>
 #include <string>
+#include "foundation/owned_handle.h"
 #include "framework/property_page.h"
 
 // Posts PSM_SETWIZBUTTONS to the page's sheet: the change takes effect after
@@ -16,3 +17,6 @@ std::wstring LoadResourceString(UINT id);
 // DPI can need more lines' height than the template's rectangle, which
 // follows only the dialog font.
 void GrowToFitText(HWND dialog, int controlId);
+// The page's title in bold Verdana 12 (the font held in titleFont), its
+// control grown to fit the text.
+void SetPageTitle(HWND page, int titleId, CWFont* titleFont);

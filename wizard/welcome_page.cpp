@@ -4,7 +4,6 @@
 #include "foundation/registry_version.h"
 #include "framework/data_exchange.h"
 #include "wizard/blocking_processes.h"
-#include "wizard/dialog_font.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
@@ -23,8 +22,7 @@ void CLPSWelcomePpg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CLPSWelcomePpg::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    SetDlgItemFont(m_hWnd, IDC_WELCOME_TITLE, L"Verdana Bold", 12, 1, 0, &m_titleFont);
-    GrowToFitText(m_hWnd, IDC_WELCOME_TITLE);
+    SetPageTitle(m_hWnd, IDC_WELCOME_TITLE, &m_titleFont);
     PostWizardButtons(*this, 0);
     if (m_app) {
         HWND sheet = GetSheetWindow();
