@@ -20,8 +20,8 @@ BOOL LaunchDemo(CLPSSetupState* app) {
     PROCESS_INFORMATION process;
     ZeroFill(&process, static_cast<int>(sizeof(process)));
 
-    BOOL started = CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, binDir, &startup,
-                                  &process);
+    BOOL started =
+        CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, binDir, &startup, &process);
     // The demo is not waited for: both handles are closed on return.
     CWHandle demoThread(process.hThread);
     CWHandle demoProcess(process.hProcess);

@@ -23,9 +23,13 @@ CLPProduct::CLPProduct() : id(0), selected(0) {
 
 CLPProduct::~CLPProduct() = default;
 
-const wchar_t* CLPProduct::GetName() { return name; }
+const wchar_t* CLPProduct::GetName() {
+    return name;
+}
 
-const wchar_t* CLPProduct::GetDescription() { return description; }
+const wchar_t* CLPProduct::GetDescription() {
+    return description;
+}
 
 CLPSSetupState::CLPSSetupState()
     : m_hResources(GetModuleHandleW(nullptr)), m_nCancelPage(-1), m_hIcon(nullptr) {
@@ -40,8 +44,7 @@ void CLPSSetupState::ComputeSetupPaths() {
     wchar_t programFiles[kPathUnits];
     ZeroFill(programFiles, static_cast<int>(sizeof(programFiles)));
     // An unresolved Program Files folder leaves relative paths.
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES | CSIDL_FLAG_CREATE, nullptr, 0,
-                                programFiles)))
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES | CSIDL_FLAG_CREATE, nullptr, 0, programFiles)))
         programFiles[0] = 0;
     programFiles[kPathUnits - 1] = 0;
 

@@ -17,7 +17,9 @@ const wchar_t kStartMenuVendorFolder[] = L"" KVN_NAME_START_MENU_VENDOR_FOLDER;
 
 namespace {
 
-bool FitsPathBuffer(const wchar_t* text) { return wcsnlen(text, kPathUnits) < static_cast<size_t>(kPathUnits); }
+bool FitsPathBuffer(const wchar_t* text) {
+    return wcsnlen(text, kPathUnits) < static_cast<size_t>(kPathUnits);
+}
 
 }  // namespace
 

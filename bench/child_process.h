@@ -1,7 +1,7 @@
 #pragma once
-// Runs a program (a path, or a name looked up in PATH) as a child process with extra environment variables and
-// collects its standard output. Used for measurements that need a fresh
-// process (peak memory, libraries that read the environment at start).
+// Runs a program (a path, or a name looked up in PATH) as a child process with extra environment variables
+// and collects its standard output. Used for measurements that need a fresh process (peak memory, libraries
+// that read the environment at start).
 #include <string>
 #include <utility>
 #include <vector>

@@ -8,9 +8,12 @@
 
 namespace fs = std::filesystem;
 
-const char* const kExpectedShortcuts[6] = {
-    "Uninstall Barcode Reader SDK.lnk", "Barcode Reader SDK Demo.lnk", "Help.lnk",
-    "Java Help.lnk", "Samples.lnk", "Redistributables.lnk"};
+const char* const kExpectedShortcuts[6] = {"Uninstall Barcode Reader SDK.lnk",
+                                           "Barcode Reader SDK Demo.lnk",
+                                           "Help.lnk",
+                                           "Java Help.lnk",
+                                           "Samples.lnk",
+                                           "Redistributables.lnk"};
 
 PrefixPaths LocatePrefix(const fs::path& prefix, int programBits) {
     PrefixPaths paths;
@@ -44,12 +47,15 @@ std::vector<std::string> CheckInstallation(const fs::path& tree, const PrefixPat
         const std::string package = top->path().filename().string();
         const fs::path destination = InstalledFolderOf(package, paths);
         if (destination != paths.installDir && package != "Sys32") expected.insert(package);
-        for (fs::recursive_directory_iterator it(top->path(), ec), stop; !ec && it != stop; it.increment(ec)) {
+        for (fs::recursive_directory_iterator it(top->path(), ec), stop; !ec && it != stop;
+             it.increment(ec)) {
             const fs::path relative = fs::relative(it->path(), top->path(), ec);
             const fs::path installed = destination / relative;
-            if (package != "Sys32") expected.insert(fs::relative(installed, paths.installDir, ec).generic_string());
+            if (package != "Sys32")
+                expected.insert(fs::relative(installed, paths.installDir, ec).generic_string());
             if (it->is_directory(ec)) {
-                if (!fs::is_directory(installed, ec)) problems.push_back(installed.string() + ": folder missing");
+                if (!fs::is_directory(installed, ec))
+                    problems.push_back(installed.string() + ": folder missing");
             } else if (!fs::exists(installed, ec)) {
                 problems.push_back(installed.string() + ": missing");
             } else if (!SameFileBytes(it->path(), installed)) {
@@ -77,7 +83,8 @@ std::vector<std::string> CheckInstallation(const fs::path& tree, const PrefixPat
 void RemoveInstallation(const fs::path& tree, const PrefixPaths& paths) {
     std::string error;
     if (fs::exists(paths.vendorDir)) RemoveTree(paths.vendorDir, error);
-    if (!paths.menuVendorDir.empty() && fs::exists(paths.menuVendorDir)) RemoveTree(paths.menuVendorDir, error);
+    if (!paths.menuVendorDir.empty() && fs::exists(paths.menuVendorDir))
+        RemoveTree(paths.menuVendorDir, error);
     std::error_code ec;
     for (fs::directory_iterator it(tree / "Sys32", ec), end; !ec && it != end; it.increment(ec))
         fs::remove(paths.systemDir / it->path().filename(), ec);

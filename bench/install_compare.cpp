@@ -24,26 +24,32 @@ enum class Side { Setup, Nsis, Floor };
 
 const char* Label(Side side) {
     switch (side) {
-    case Side::Setup: return "setup";
-    case Side::Nsis: return "NSIS";
-    default: return "floor";
+        case Side::Setup:
+            return "setup";
+        case Side::Nsis:
+            return "NSIS";
+        default:
+            return "floor";
     }
 }
 
 struct Run {
     bool ok = false;
-    double wall = 0;                      // the whole process, as the user waits for it
-    double inside = 0;                    // InstallProducts alone (ours only)
-    std::map<std::string, double> phases; // ours and the floor's
+    double wall = 0;                       // the whole process, as the user waits for it
+    double inside = 0;                     // InstallProducts alone (ours only)
+    std::map<std::string, double> phases;  // ours and the floor's
 };
 
 // The file phases that the floor program makes too, under the setup's names.
 const InstallPhase kFloorPhases[] = {InstallPhase::Extract, InstallPhase::Copy, InstallPhase::Delete};
 const char* FloorKey(InstallPhase phase) {
     switch (phase) {
-    case InstallPhase::Extract: return "floor.extract";
-    case InstallPhase::Copy: return "floor.copy";
-    default: return "floor.delete";
+        case InstallPhase::Extract:
+            return "floor.extract";
+        case InstallPhase::Copy:
+            return "floor.copy";
+        default:
+            return "floor.delete";
     }
 }
 
@@ -55,9 +61,12 @@ ChildResult Tool(const InstallComparison& c, const std::vector<std::string>& arg
 
 // Wine's reg works in the 64-bit view whatever its own bitness: the view of
 // the programs measured is named.
-std::string RegistryView(const InstallComparison& c) { return c.bits == 32 ? "/reg:32" : "/reg:64"; }
+std::string RegistryView(const InstallComparison& c) {
+    return c.bits == 32 ? "/reg:32" : "/reg:64";
+}
 
-ChildResult Program(const InstallComparison& c, const std::string& program, const std::vector<std::string>& arguments) {
+ChildResult Program(const InstallComparison& c, const std::string& program,
+                    const std::vector<std::string>& arguments) {
     std::vector<std::string> all = {program};
     all.insert(all.end(), arguments.begin(), arguments.end());
     return RunChild(c.wineRun, all, {});
@@ -71,7 +80,7 @@ void Clean(const InstallComparison& c, const PrefixPaths& paths) {
 Run Install(const InstallComparison& c, Side side) {
     Run run;
     const double start = NowSeconds();
-    const ChildResult child = side == Side::Setup ? Program(c, c.setup, {})
+    const ChildResult child = side == Side::Setup  ? Program(c, c.setup, {})
                               : side == Side::Nsis ? Program(c, c.nsis, {"/S"})
                                                    : Program(c, c.setup, {"--floor"});
     run.wall = NowSeconds() - start;
@@ -95,13 +104,16 @@ bool Verify(const char* label, const InstallComparison& c, const PrefixPaths& pa
     std::vector<std::string> problems = CheckInstallation(c.tree, paths);
     const ChildResult reg = Tool(c, {"reg", "query", kUninstallKey, RegistryView(c)});
     for (const char* value : {"ProductName", "DisplayName", "UninstallString"})
-        if (reg.output.find(value) == std::string::npos) problems.push_back(std::string("registry value missing: ") + value);
+        if (reg.output.find(value) == std::string::npos)
+            problems.push_back(std::string("registry value missing: ") + value);
     std::cout << "  " << label << ": installation " << (problems.empty() ? "complete" : "INCOMPLETE") << "\n";
     for (size_t i = 0; i < problems.size() && i < 10; ++i) std::cout << "    " << problems[i] << "\n";
     return problems.empty();
 }
 
-std::string S(double seconds) { return Fixed(seconds, 2) + " s"; }
+std::string S(double seconds) {
+    return Fixed(seconds, 2) + " s";
+}
 
 struct TreeCounts {
     double files = 0, folders = 0;  // every entry is one record of the package
@@ -127,7 +139,9 @@ void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::stri
         std::cout << "\n(the single-call probe failed)\n";
         return;
     }
-    auto us = [&](const char* call) { return std::atof(FindValue(probe.output, std::string("probe.") + call).c_str()) / 1e6; };
+    auto us = [&](const char* call) {
+        return std::atof(FindValue(probe.output, std::string("probe.") + call).c_str()) / 1e6;
+    };
     const double makeFolder = us("CreateFolderPath of an existing folder");
     const double write = us("CREATE_NEW + WriteFile 4 KiB + attributes by handle + CloseHandle");
     const double version = us("GetFileVersion of a file without a version");
@@ -149,8 +163,9 @@ void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::stri
     std::cout << "  extract: " << t.folders << " x CreateFolderPath + " << t.files
               << " x (CreateFileW CREATE_NEW/WriteFile/attributes by handle/CloseHandle) = " << S(extract)
               << ", measured " << S(measured.at(PhaseName(InstallPhase::Extract))) << "\n";
-    std::cout << "  copy:    " << t.files << " x CopyFileW + " << 2 * t.topFiles << " x GetFileVersion = " << S(copies)
-              << ", measured " << S(measured.at(PhaseName(InstallPhase::Copy))) << "\n";
+    std::cout << "  copy:    " << t.files << " x CopyFileW + " << 2 * t.topFiles
+              << " x GetFileVersion = " << S(copies) << ", measured "
+              << S(measured.at(PhaseName(InstallPhase::Copy))) << "\n";
     std::cout << "  delete:  " << t.files << " x DeleteFileW = " << S(removal) << ", measured "
               << S(measured.at(PhaseName(InstallPhase::Delete))) << "\n";
 }
@@ -182,8 +197,8 @@ int CompareInstallations(const InstallComparison& c) {
             const Side side = order[(i + k) % 3];
             Clean(c, paths);
             const Run run = Install(c, side);
-            std::cout << "  " << (i + 1) << " " << Label(side) << std::string(7 - std::string(Label(side)).size(), ' ')
-                      << S(run.wall);
+            std::cout << "  " << (i + 1) << " " << Label(side)
+                      << std::string(7 - std::string(Label(side)).size(), ' ') << S(run.wall);
             if (side == Side::Setup) std::cout << "  (" << S(run.inside) << ")";
             std::cout << (run.ok ? "" : "  FAILED") << "\n";
             if (!run.ok) ++failures;
@@ -202,7 +217,8 @@ int CompareInstallations(const InstallComparison& c) {
     for (const Run& r : runs[Side::Setup]) insides.push_back(r.inside);
     const double mine = median(Side::Setup, ""), inside = Median(insides), nsis = median(Side::Nsis, "");
     std::cout << "\nmedian of " << c.runs << " runs each (" << c.bits << "-bit programs):\n";
-    std::cout << "  setup (kvn_install_bench)  " << S(mine) << "   InstallProducts alone " << S(inside) << "\n";
+    std::cout << "  setup (kvn_install_bench)  " << S(mine) << "   InstallProducts alone " << S(inside)
+              << "\n";
     std::cout << "  NSIS installer /S          " << S(nsis) << "\n";
     std::cout << "  starting a Wine process    " << S(startCost) << " (in both wall times)\n";
 
@@ -215,8 +231,8 @@ int CompareInstallations(const InstallComparison& c) {
         const std::string name = PhaseName(phase);
         const double v = median(Side::Setup, name);
         medians[name] = v;
-        std::cout << "  " << name << std::string(28 - name.size(), ' ') << S(v) << "   " << Fixed(inside > 0 ? 100 * v / inside : 0)
-                  << " %";
+        std::cout << "  " << name << std::string(28 - name.size(), ' ') << S(v) << "   "
+                  << Fixed(inside > 0 ? 100 * v / inside : 0) << " %";
         bool floored = false;
         for (InstallPhase f : kFloorPhases) floored |= f == phase;
         if (floored) {
@@ -229,8 +245,8 @@ int CompareInstallations(const InstallComparison& c) {
     }
     const double ratio = nsis > 0 ? mine / nsis : 0;
     std::cout << "  goal: every file phase <= 1.15 x its floor: " << (phasesMet ? "met" : "MISSED") << "\n";
-    std::cout << "  whole: setup / NSIS " << Fixed(ratio, 2) << " x (wall); goal <= 2.0 x: "
-              << (ratio <= 2.0 ? "met" : "MISSED") << "\n";
+    std::cout << "  whole: setup / NSIS " << Fixed(ratio, 2)
+              << " x (wall); goal <= 2.0 x: " << (ratio <= 2.0 ? "met" : "MISSED") << "\n";
     ExplainWithSingleCalls(c, medians);
     if (failures) std::cout << failures << " checks FAILED\n";
     return failures ? 1 : 0;

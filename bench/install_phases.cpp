@@ -37,17 +37,19 @@ const Span kSpans[] = {
     {{kTools, 0}, {kTools, 0}, InstallPhase::Copy},        // SDK tools
     {{kTools, 0}, {kTools, 100}, InstallPhase::Shortcut},
     {{kHelp, 0}, {kHelp, 50}, InstallPhase::Copy},
-    {{kHelp, 50}, {kHelp, 100}, InstallPhase::Shortcut},  // two shortcuts
-    {{kSamples, 0}, {kSamples, 20}, InstallPhase::Copy},  // samples
-    {{kSamples, 20}, {kSamples, 40}, InstallPhase::Copy}, // images
-    {{kSamples, 40}, {kSamples, 50}, InstallPhase::Copy}, // include
-    {{kSamples, 50}, {kSamples, 70}, InstallPhase::Copy}, // lib
+    {{kHelp, 50}, {kHelp, 100}, InstallPhase::Shortcut},   // two shortcuts
+    {{kSamples, 0}, {kSamples, 20}, InstallPhase::Copy},   // samples
+    {{kSamples, 20}, {kSamples, 40}, InstallPhase::Copy},  // images
+    {{kSamples, 40}, {kSamples, 50}, InstallPhase::Copy},  // include
+    {{kSamples, 50}, {kSamples, 70}, InstallPhase::Copy},  // lib
     {{kSamples, 70}, {kSamples, 100}, InstallPhase::Shortcut},
     {{kRedist, 0}, {kRedist, 50}, InstallPhase::Copy},
     {{kRedist, 50}, {kRedist, 100}, InstallPhase::Shortcut},
 };
 
-bool Is(const TimedReport& r, int id, int percent) { return r.stringId == id && r.percent == percent; }
+bool Is(const TimedReport& r, int id, int percent) {
+    return r.stringId == id && r.percent == percent;
+}
 
 InstallPhase Classify(const TimedReport& from, const TimedReport& to) {
     if (Is(to, kValidating, 50)) return InstallPhase::CopyDecrypt;
@@ -55,7 +57,8 @@ InstallPhase Classify(const TimedReport& from, const TimedReport& to) {
     if (to.stringId == kExtracting) return InstallPhase::Extract;
     if (from.stringId == kExtracting) return InstallPhase::Release;
     for (const Span& span : kSpans)
-        if (Is(from, span.from.id, span.from.percent) && Is(to, span.to.id, span.to.percent)) return span.phase;
+        if (Is(from, span.from.id, span.from.percent) && Is(to, span.to.id, span.to.percent))
+            return span.phase;
     return InstallPhase::Other;
 }
 
@@ -63,18 +66,30 @@ InstallPhase Classify(const TimedReport& from, const TimedReport& to) {
 
 const char* PhaseName(InstallPhase phase) {
     switch (phase) {
-    case InstallPhase::Open: return "open payload";
-    case InstallPhase::CopyDecrypt: return "copy + decrypt";
-    case InstallPhase::Inflate: return "inflate";
-    case InstallPhase::Pause: return "pause";
-    case InstallPhase::Extract: return "extract to working folder";
-    case InstallPhase::Release: return "free blocks";
-    case InstallPhase::Copy: return "copy components";
-    case InstallPhase::Registry: return "uninstall entry";
-    case InstallPhase::Shortcut: return "shortcuts";
-    case InstallPhase::Delete: return "delete working folder";
-    case InstallPhase::Other: return "other";
-    default: return "?";
+        case InstallPhase::Open:
+            return "open payload";
+        case InstallPhase::CopyDecrypt:
+            return "copy + decrypt";
+        case InstallPhase::Inflate:
+            return "inflate";
+        case InstallPhase::Pause:
+            return "pause";
+        case InstallPhase::Extract:
+            return "extract to working folder";
+        case InstallPhase::Release:
+            return "free blocks";
+        case InstallPhase::Copy:
+            return "copy components";
+        case InstallPhase::Registry:
+            return "uninstall entry";
+        case InstallPhase::Shortcut:
+            return "shortcuts";
+        case InstallPhase::Delete:
+            return "delete working folder";
+        case InstallPhase::Other:
+            return "other";
+        default:
+            return "?";
     }
 }
 

@@ -10,13 +10,13 @@ enum class InstallPhase {
     Open,         // start to the first report: payload located, blocks made
     CopyDecrypt,  // the payload copied into a block and decrypted
     Inflate,
-    Pause,        // the pipeline's fixed pause before extraction
-    Extract,      // the records written into the working folder
-    Release,      // the pipeline's blocks freed
-    Copy,         // package folders copied into their destinations
-    Registry,     // the uninstall entry
+    Pause,     // the pipeline's fixed pause before extraction
+    Extract,   // the records written into the working folder
+    Release,   // the pipeline's blocks freed
+    Copy,      // package folders copied into their destinations
+    Registry,  // the uninstall entry
     Shortcut,
-    Delete,       // the working folder removed (last report to the end)
+    Delete,  // the working folder removed (last report to the end)
     Other,
     Count
 };

@@ -38,27 +38,42 @@ bool Parse(int argc, char** argv, Options& o) {
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (a == "--work" && hasValue) o.work = argv[++i];
-        else if (a == "--scale" && hasValue) o.scale = std::atof(argv[++i]);
-        else if (a == "--reps" && hasValue) o.reps = std::atoi(argv[++i]);
-        else if (a == "--keep") o.keep = true;
-        else if (a == "--prefix" && hasValue) o.install.prefix = argv[++i];
-        else if (a == "--setup" && hasValue) o.install.setup = argv[++i];
-        else if (a == "--nsis" && hasValue) o.install.nsis = argv[++i];
-        else if (a == "--wine-run" && hasValue) o.install.wineRun = argv[++i];
-        else if (a == "--build" && hasValue) o.install.build = argv[++i];
-        else if (a == "--bits" && hasValue) o.install.bits = std::atoi(argv[++i]);
-        else if (a == "--tree" && hasValue) o.install.tree = argv[++i];
-        else if (a == "--runs" && hasValue) o.install.runs = std::atoi(argv[++i]);
-        else if (a[0] != '-' && o.folder.empty()) o.folder = a;
-        else return false;
+        if (a == "--work" && hasValue)
+            o.work = argv[++i];
+        else if (a == "--scale" && hasValue)
+            o.scale = std::atof(argv[++i]);
+        else if (a == "--reps" && hasValue)
+            o.reps = std::atoi(argv[++i]);
+        else if (a == "--keep")
+            o.keep = true;
+        else if (a == "--prefix" && hasValue)
+            o.install.prefix = argv[++i];
+        else if (a == "--setup" && hasValue)
+            o.install.setup = argv[++i];
+        else if (a == "--nsis" && hasValue)
+            o.install.nsis = argv[++i];
+        else if (a == "--wine-run" && hasValue)
+            o.install.wineRun = argv[++i];
+        else if (a == "--build" && hasValue)
+            o.install.build = argv[++i];
+        else if (a == "--bits" && hasValue)
+            o.install.bits = std::atoi(argv[++i]);
+        else if (a == "--tree" && hasValue)
+            o.install.tree = argv[++i];
+        else if (a == "--runs" && hasValue)
+            o.install.runs = std::atoi(argv[++i]);
+        else if (a[0] != '-' && o.folder.empty())
+            o.folder = a;
+        else
+            return false;
     }
     if (o.scale <= 0 || o.scale > 4 || o.reps < 1) return false;
     if (o.command == "generate") return !o.folder.empty();
     if (o.command == "install")
-        return o.folder.empty() && !o.install.prefix.empty() && !o.install.setup.empty() && !o.install.nsis.empty() &&
-               !o.install.tree.empty() && !o.install.wineRun.empty() && !o.install.build.empty() &&
-               (o.install.bits == 32 || o.install.bits == 64) && o.install.runs >= 1;
+        return o.folder.empty() && !o.install.prefix.empty() && !o.install.setup.empty() &&
+               !o.install.nsis.empty() && !o.install.tree.empty() && !o.install.wineRun.empty() &&
+               !o.install.build.empty() && (o.install.bits == 32 || o.install.bits == 64) &&
+               o.install.runs >= 1;
     return o.command == "run" && o.folder.empty();
 }
 
@@ -75,9 +90,9 @@ int Main(int argc, char** argv) {
             std::cerr << "kvnbench: " << error << "\n";
             return 1;
         }
-        std::cout << "kvnbench: " << stats.files << " files, " << stats.folders << " folders, " << Mb(stats.bytes)
-                  << " (" << Fixed(100.0 * stats.binaryBytes / stats.bytes) << " % incompressible) -> "
-                  << options.folder << "\n";
+        std::cout << "kvnbench: " << stats.files << " files, " << stats.folders << " folders, "
+                  << Mb(stats.bytes) << " (" << Fixed(100.0 * stats.binaryBytes / stats.bytes)
+                  << " % incompressible) -> " << options.folder << "\n";
         return 0;
     }
     if (options.command == "install") return CompareInstallations(options.install);

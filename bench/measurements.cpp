@@ -111,7 +111,8 @@ WalkRuns MeasureWalk(const CWBlock& package, int reps) {
     return runs;
 }
 
-DecodeRuns MeasureDecode(const std::string& payload, const std::string& work, const std::string& tree, int reps) {
+DecodeRuns MeasureDecode(const std::string& payload, const std::string& work, const std::string& tree,
+                         int reps) {
     DecodeRuns runs;
     for (int i = 0; i < reps; ++i) {
         const std::string folder = work + "/decode-" + std::to_string(i + 1);

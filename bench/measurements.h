@@ -42,4 +42,5 @@ struct DecodeRuns {
 };
 // The whole decode of the payload file into work/decode-N, checked against
 // tree after the first run; each extracted tree is removed afterwards.
-DecodeRuns MeasureDecode(const std::string& payload, const std::string& work, const std::string& tree, int reps);
+DecodeRuns MeasureDecode(const std::string& payload, const std::string& work, const std::string& tree,
+                         int reps);

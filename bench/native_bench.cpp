@@ -26,11 +26,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Ms(double seconds) { return Fixed(seconds * 1000, seconds < 0.01 ? 2 : 0) + " ms"; }
-std::string Verdict(bool met) { return met ? "met" : "MISSED"; }
+std::string Ms(double seconds) {
+    return Fixed(seconds * 1000, seconds < 0.01 ? 2 : 0) + " ms";
+}
+std::string Verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
 
 // The tree packed as kvnpack pack packs it.
-bool Pack(const fs::path& tree, const fs::path& payload, uint64_t& imageBytes, CWBlock& container, std::string& error) {
+bool Pack(const fs::path& tree, const fs::path& payload, uint64_t& imageBytes, CWBlock& container,
+          std::string& error) {
     std::vector<TreeEntry> entries;
     std::vector<uint8_t> image;
     if (!ScanTree(tree, entries, error) || !BuildPackageImage(entries, image, error) ||
@@ -48,7 +53,8 @@ std::string MakeWorkFolder(const std::string& requested) {
     }
     // RAM-backed when there is one: the disk's own slowness after large
     // deletes would otherwise show up in the extraction times.
-    std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp");
+    std::string base =
+        access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp");
     std::string pattern = base + "/kvnbench-XXXXXX";
     return mkdtemp(&pattern[0]) ? pattern : std::string();
 }
@@ -109,18 +115,21 @@ void ReportDecryption(Context& c) {
     // ever adds time. The medians show how much it added.
     const double ourTime = Minimum(ours);
     const double layerBytes = 2.0 * (c.container.GetLength() / 16 * 16);
-    std::cout << "Decryption, two AES-256-CBC layers over the payload (CWCryptAESKey::Decrypt), best and median of "
-              << ours.size() << ":\n";
+    std::cout
+        << "Decryption, two AES-256-CBC layers over the payload (CWCryptAESKey::Decrypt), best and median of "
+        << ours.size() << ":\n";
     std::cout << "  ours                          " << Ms(ourTime) << " (median " << Ms(Median(ours)) << ")  "
               << Fixed(MegabytesPerSecond(c.payloadBytes, ourTime)) << " MB/s of payload, "
               << Fixed(MegabytesPerSecond(layerBytes, ourTime)) << " MB/s per layer\n";
     double tableRatio = 0;
-    if (!haveOpenSsl) std::cout << "  OpenSSL comparison skipped: kvnbench_openssl was not built (no libcrypto)\n";
+    if (!haveOpenSsl)
+        std::cout << "  OpenSSL comparison skipped: kvnbench_openssl was not built (no libcrypto)\n";
     for (int v = 0; haveOpenSsl && v < 3; ++v) {
         const double t = Minimum(theirs[v]);
         const double ratio = ourTime > 0 ? t / ourTime : 0;
-        std::cout << "  " << kOpenSslVariants[v].label << std::string(30 - std::strlen(kOpenSslVariants[v].label), ' ')
-                  << Ms(t) << " (median " << Ms(Median(theirs[v])) << ")  " << Fixed(MegabytesPerSecond(layerBytes, t))
+        std::cout << "  " << kOpenSslVariants[v].label
+                  << std::string(30 - std::strlen(kOpenSslVariants[v].label), ' ') << Ms(t) << " (median "
+                  << Ms(Median(theirs[v])) << ")  " << Fixed(MegabytesPerSecond(layerBytes, t))
                   << " MB/s per layer; ours = " << Fixed(ratio, 2) << " x\n";
         if (v == 2) tableRatio = ratio;
     }
@@ -131,7 +140,6 @@ void ReportDecryption(Context& c) {
     }
     std::cout << "\n";
     if (!agree) c.Fail("OpenSSL decrypted the payload to other bytes than CWCryptAESKey");
-
 }
 
 void ReportInflationAndWalk(Context& c) {
@@ -141,15 +149,18 @@ void ReportInflationAndWalk(Context& c) {
     DecryptContainer(image);
     const InflateRuns inflate = MeasureInflate(image, c.reps);
     const double inflated = c.imageBytes;
-    const double oursInflate = Minimum(inflate.ours), fresh = Minimum(inflate.bareFresh), warm = Minimum(inflate.bareWarm);
+    const double oursInflate = Minimum(inflate.ours), fresh = Minimum(inflate.bareFresh),
+                 warm = Minimum(inflate.bareWarm);
     const double slower = fresh > 0 ? oursInflate / fresh - 1 : 0;
     std::cout << "Inflation (InflatePackage), MB/s of output, best and median of " << c.reps << ":\n";
-    std::cout << "  ours                          " << Ms(oursInflate) << " (median " << Ms(Median(inflate.ours)) << ")  "
-              << Fixed(MegabytesPerSecond(inflated, oursInflate)) << " MB/s\n";
-    std::cout << "  uncompress, new buffer        " << Ms(fresh) << " (median " << Ms(Median(inflate.bareFresh)) << ")  "
-              << Fixed(MegabytesPerSecond(inflated, fresh)) << " MB/s\n";
-    std::cout << "  uncompress, buffer in use     " << Ms(warm) << " (median " << Ms(Median(inflate.bareWarm)) << ")  "
-              << Fixed(MegabytesPerSecond(inflated, warm)) << " MB/s\n";
+    std::cout << "  ours                          " << Ms(oursInflate) << " (median "
+              << Ms(Median(inflate.ours)) << ")  " << Fixed(MegabytesPerSecond(inflated, oursInflate))
+              << " MB/s\n";
+    std::cout << "  uncompress, new buffer        " << Ms(fresh) << " (median "
+              << Ms(Median(inflate.bareFresh)) << ")  " << Fixed(MegabytesPerSecond(inflated, fresh))
+              << " MB/s\n";
+    std::cout << "  uncompress, buffer in use     " << Ms(warm) << " (median " << Ms(Median(inflate.bareWarm))
+              << ")  " << Fixed(MegabytesPerSecond(inflated, warm)) << " MB/s\n";
     std::cout << "  of ours: CWBlock::SetSize of the new block " << Ms(Minimum(inflate.setSize))
               << " (its pages faulted in and zero-filled); one memset pass over the image size "
               << Ms(Minimum(inflate.zeroPass)) << "\n";
@@ -162,13 +173,12 @@ void ReportInflationAndWalk(Context& c) {
     InflatePackage(image, package);
     const WalkRuns walk = MeasureWalk(package, c.reps * 4);
     const double walkTime = Median(walk.seconds);
-    std::cout << "Record walk (PackageRecordReader): " << walk.records << " records, " << Mb(walk.contentBytes)
-              << " of contents, " << Ms(walkTime) << ", " << Fixed(MegabytesPerSecond(package.GetLength(), walkTime), 0)
-              << " MB/s of image\n\n";
+    std::cout << "Record walk (PackageRecordReader): " << walk.records << " records, "
+              << Mb(walk.contentBytes) << " of contents, " << Ms(walkTime) << ", "
+              << Fixed(MegabytesPerSecond(package.GetLength(), walkTime), 0) << " MB/s of image\n\n";
     if (!walk.complete) c.Fail("the record walk met a fault");
     package.Free();
     image.Free();
-
 }
 
 void ReportDecode(Context& c) {
@@ -192,9 +202,12 @@ void ReportDecode(Context& c) {
                   << Ms(Median(dec)) << ", inflate " << Ms(Median(inf)) << ", write " << decode.counts.files
                   << " files and " << decode.counts.folders << " folders " << Ms(Median(ext)) << "\n";
         std::cout << "  removing the extracted tree: " << Ms(Median(decode.removal)) << "\n";
-        std::cout << "  extracted tree equals the source tree: " << (decode.differences.empty() ? "yes" : "NO") << "\n";
-        for (size_t i = 0; i < decode.differences.size() && i < 10; ++i) std::cout << "    " << decode.differences[i] << "\n";
-        if (!decode.differences.empty() || decode.counts.refused) c.Fail("the extracted tree differs from the source tree");
+        std::cout << "  extracted tree equals the source tree: "
+                  << (decode.differences.empty() ? "yes" : "NO") << "\n";
+        for (size_t i = 0; i < decode.differences.size() && i < 10; ++i)
+            std::cout << "    " << decode.differences[i] << "\n";
+        if (!decode.differences.empty() || decode.counts.refused)
+            c.Fail("the extracted tree differs from the source tree");
     }
 
     // kvnpack extract, the tool's own path, for comparison.
@@ -205,12 +218,11 @@ void ReportDecode(Context& c) {
         const int status = RunKvnpack({"extract", c.payload.string(), target}, out, err);
         const double seconds = NowSeconds() - begin;
         const bool same = status == 0 && CompareTrees(c.tree, target).empty();
-        std::cout << "  kvnpack extract (checks every record first, writes beside and renames): " << Ms(seconds)
-                  << (same ? "" : "  (tree differs)") << "\n\n";
+        std::cout << "  kvnpack extract (checks every record first, writes beside and renames): "
+                  << Ms(seconds) << (same ? "" : "  (tree differs)") << "\n\n";
         if (!same) c.Fail("kvnpack extract: " + err.str());
         RemoveTree(target, error);
     }
-
 }
 
 void ReportMemory(Context& c) {
@@ -221,7 +233,8 @@ void ReportMemory(Context& c) {
     std::cout << "Peak resident memory of the decode (fresh process, VmHWM):\n";
     for (const char* mode : {"setup", "kvnpack"}) {
         const std::string target = c.work + "/rss-" + mode;
-        const ChildResult child = RunChild(c.programs + "/kvnbench_decode", {mode, c.payload.string(), target}, {});
+        const ChildResult child =
+            RunChild(c.programs + "/kvnbench_decode", {mode, c.payload.string(), target}, {});
         RemoveTree(target, error);
         if (child.exitCode != 0) {
             c.Fail(std::string("the ") + mode + " decode in its own process failed");
@@ -233,22 +246,23 @@ void ReportMemory(Context& c) {
         const double own = peak - baseline;
         if (std::strcmp(mode, "setup") == 0) {
             std::cout << "  setup's decode                peak " << Fixed(peak / 1024) << " MiB, of it "
-                      << Fixed(baseline / 1024) << " MiB before the decode: the decode's own " << Fixed(own / 1024)
-                      << " MiB\n";
+                      << Fixed(baseline / 1024) << " MiB before the decode: the decode's own "
+                      << Fixed(own / 1024) << " MiB\n";
             std::cout << "  goal: decode <= payload copy + package image + 5 MiB = " << Fixed(limitKib / 1024)
                       << " MiB: " << Verdict(own <= limitKib) << " (largest file "
                       << Fixed(largestFile / 1048576.0) << " MiB, copied into its own block)\n";
         } else {
-            std::cout << "  kvnpack extract               peak " << Fixed(peak / 1024) << " MiB, the decode's own "
-                      << Fixed(own / 1024) << " MiB (for comparison)\n";
+            std::cout << "  kvnpack extract               peak " << Fixed(peak / 1024)
+                      << " MiB, the decode's own " << Fixed(own / 1024) << " MiB (for comparison)\n";
         }
     }
-
 }
 
 }  // namespace
 
-std::string Mb(double bytes) { return Fixed(bytes / 1e6, 1) + " MB"; }
+std::string Mb(double bytes) {
+    return Fixed(bytes / 1e6, 1) + " MB";
+}
 
 bool GenerateTree(const fs::path& root, double scale, PlanStats& stats, std::string& error) {
     TreeShape shape;
@@ -276,9 +290,10 @@ int RunNativeBenchmark(const NativeBenchOptions& o) {
         std::cerr << "kvnbench: " << error << "\n";
         return 1;
     }
-    std::cout << "tree      " << c.stats.files << " files, " << c.stats.folders << " folders, " << Mb(c.stats.bytes)
-              << " (" << Fixed(100.0 * c.stats.binaryBytes / c.stats.bytes) << " % incompressible binaries) in "
-              << c.tree.string() << "  [" << Fixed(NowSeconds() - start) << " s]\n";
+    std::cout << "tree      " << c.stats.files << " files, " << c.stats.folders << " folders, "
+              << Mb(c.stats.bytes) << " (" << Fixed(100.0 * c.stats.binaryBytes / c.stats.bytes)
+              << " % incompressible binaries) in " << c.tree.string() << "  [" << Fixed(NowSeconds() - start)
+              << " s]\n";
 
     start = NowSeconds();
     uint64_t imageBytes = 0;

@@ -99,8 +99,10 @@ bool ReadPayload(const std::string& path, CWBlock& block, std::string& error) {
     for (uint32_t done = 0; ok && done < size;) {
         const ssize_t got = read(fd, block.GetData() + done, size - done);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) ok = false;
-        else done += static_cast<uint32_t>(got);
+        if (got <= 0)
+            ok = false;
+        else
+            done += static_cast<uint32_t>(got);
     }
     close(fd);
     if (!ok) error = path + ": cannot be read";

@@ -41,8 +41,8 @@ bool DecryptLayer(uint8_t* data, int length, const uint8_t* key, const uint8_t* 
     if (!ctx) return false;
     int out = 0;
     bool ok = EVP_DecryptInit_ex(ctx, EVP_aes_256_cbc(), nullptr, key, iv) == 1 &&
-              EVP_CIPHER_CTX_set_padding(ctx, 0) == 1 && EVP_DecryptUpdate(ctx, data, &out, data, length) == 1 &&
-              out == length;
+              EVP_CIPHER_CTX_set_padding(ctx, 0) == 1 &&
+              EVP_DecryptUpdate(ctx, data, &out, data, length) == 1 && out == length;
     EVP_CIPHER_CTX_free(ctx);
     return ok;
 }

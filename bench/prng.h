@@ -15,9 +15,7 @@ public:
         return z ^ (z >> 31);
     }
     // Uniform in [0, bound); bound 0 gives 0.
-    uint32_t Below(uint32_t bound) {
-        return bound ? static_cast<uint32_t>((Next() >> 32) * bound >> 32) : 0;
-    }
+    uint32_t Below(uint32_t bound) { return bound ? static_cast<uint32_t>((Next() >> 32) * bound >> 32) : 0; }
     // Uniform in [low, high].
     uint64_t Between(uint64_t low, uint64_t high) {
         return high <= low ? low : low + Next() % (high - low + 1);

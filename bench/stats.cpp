@@ -15,7 +15,9 @@ double Minimum(const std::vector<double>& samples) {
     return samples.empty() ? 0 : *std::min_element(samples.begin(), samples.end());
 }
 
-double MegabytesPerSecond(double bytes, double seconds) { return seconds > 0 ? bytes / seconds / 1e6 : 0; }
+double MegabytesPerSecond(double bytes, double seconds) {
+    return seconds > 0 ? bytes / seconds / 1e6 : 0;
+}
 
 std::string Fixed(double value, int decimals) {
     char text[64];

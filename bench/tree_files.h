@@ -12,7 +12,8 @@ bool WriteTree(const TreePlan& plan, const std::filesystem::path& root, std::str
 
 // Every difference between two trees: entries missing on either side, a
 // folder against a file, different lengths or bytes. Empty when equal.
-std::vector<std::string> CompareTrees(const std::filesystem::path& expected, const std::filesystem::path& actual);
+std::vector<std::string> CompareTrees(const std::filesystem::path& expected,
+                                      const std::filesystem::path& actual);
 
 // True when both files can be read and hold the same bytes.
 bool SameFileBytes(const std::filesystem::path& a, const std::filesystem::path& b);

@@ -12,25 +12,29 @@ const char* const kRequiredFiles[5] = {"Main/" KVN_NAME_UNINSTALL_PROGRAM, "Bin/
 
 namespace {
 
-const char* const kJavaPackages[] = {"reader", "writer", "imaging", "symbology", "decoder", "encoder", "config",
-                                     "events", "license", "util", "pdf", "camera", "scanner", "batch"};
+const char* const kJavaPackages[] = {"reader",  "writer", "imaging", "symbology", "decoder",
+                                     "encoder", "config", "events",  "license",   "util",
+                                     "pdf",     "camera", "scanner", "batch"};
 struct SampleLanguage {
     const char* folder;
     const char* source;   // extension of its sources
     const char* project;  // its project file
 };
-const SampleLanguage kSampleLanguages[] = {
-    {"C", ".c", ".vcxproj"},        {"CPP", ".cpp", ".vcxproj"}, {"CSharp", ".cs", ".csproj"},
-    {"VBNET", ".vb", ".vbproj"},     {"Java", ".java", ".gradle"}, {"Delphi", ".pas", ".dproj"},
-    {"Python", ".py", ".toml"}};
+const SampleLanguage kSampleLanguages[] = {{"C", ".c", ".vcxproj"},      {"CPP", ".cpp", ".vcxproj"},
+                                           {"CSharp", ".cs", ".csproj"}, {"VBNET", ".vb", ".vbproj"},
+                                           {"Java", ".java", ".gradle"}, {"Delphi", ".pas", ".dproj"},
+                                           {"Python", ".py", ".toml"}};
 const char* const kSampleProjects[] = {"ReadFromFile", "ReadFromCamera", "BatchDecode", "WriteBarcode"};
-const char* const kSymbologies[] = {"Code128", "Code39", "EAN13", "UPCA", "QRCode", "DataMatrix", "PDF417", "Aztec"};
+const char* const kSymbologies[] = {"Code128", "Code39",     "EAN13",  "UPCA",
+                                    "QRCode",  "DataMatrix", "PDF417", "Aztec"};
 const char* const kNameWords[] = {
-    "reader", "writer", "decoder", "encoder", "image", "region", "symbol", "option", "result", "point",
-    "rect", "quad", "module", "bitmap", "pixel", "filter", "binarizer", "locator", "sampler", "grid",
-    "finder", "pattern", "checksum", "format", "stream", "buffer", "license", "session", "settings", "event",
-    "callback", "profile", "timeout", "barcode", "scanner", "camera", "frame", "batch", "page", "document",
-    "orientation", "quality", "contrast", "threshold", "histogram", "kernel", "matrix", "vector", "error", "status"};
+    "reader",      "writer",  "decoder",  "encoder",   "image",     "region",  "symbol",   "option",
+    "result",      "point",   "rect",     "quad",      "module",    "bitmap",  "pixel",    "filter",
+    "binarizer",   "locator", "sampler",  "grid",      "finder",    "pattern", "checksum", "format",
+    "stream",      "buffer",  "license",  "session",   "settings",  "event",   "callback", "profile",
+    "timeout",     "barcode", "scanner",  "camera",    "frame",     "batch",   "page",     "document",
+    "orientation", "quality", "contrast", "threshold", "histogram", "kernel",  "matrix",   "vector",
+    "error",       "status"};
 
 std::string NumberedWord(const char* prefix, size_t index, const char* suffix) {
     const size_t n = sizeof kNameWords / sizeof kNameWords[0];
@@ -106,7 +110,8 @@ void PlanMain(Planner& p) {
     p.File("Main/readme.txt", ContentKind::Text, 14);
     p.File("Main/changes.txt", ContentKind::Text, 60);
     p.Files(8, ContentKind::Text, 8, 40, [](size_t i) { return NumberedWord("Main/docs/", i, ".txt"); });
-    p.Files(10, ContentKind::Text, 6, 24, [](size_t i) { return NumberedWord("Main/licenses/license_", i, ".txt"); });
+    p.Files(10, ContentKind::Text, 6, 24,
+            [](size_t i) { return NumberedWord("Main/licenses/license_", i, ".txt"); });
 }
 
 void PlanBin(Planner& p) {
@@ -118,9 +123,12 @@ void PlanBin(Planner& p) {
     p.File("Bin/KVNBarcodeScan.exe", ContentKind::Binary, 900);
     p.File("Bin/kvnconvert.exe", ContentKind::Binary, 600);
     p.File("Bin/kvnbarcode_ui.dll", ContentKind::Binary, 700);
-    p.Files(10, ContentKind::Binary, 120, 420, [](size_t i) { return NumberedWord("Bin/plugins/kvnplugin_", i, ".dll"); });
-    p.Files(12, ContentKind::Xml, 2, 16, [](size_t i) { return NumberedWord("Bin/config/", i, i % 2 ? ".ini" : ".xml"); });
-    p.Files(15, ContentKind::Xml, 20, 60, [](size_t i) { return NumberedWord("Bin/languages/strings_", i, ".xml"); });
+    p.Files(10, ContentKind::Binary, 120, 420,
+            [](size_t i) { return NumberedWord("Bin/plugins/kvnplugin_", i, ".dll"); });
+    p.Files(12, ContentKind::Xml, 2, 16,
+            [](size_t i) { return NumberedWord("Bin/config/", i, i % 2 ? ".ini" : ".xml"); });
+    p.Files(15, ContentKind::Xml, 20, 60,
+            [](size_t i) { return NumberedWord("Bin/languages/strings_", i, ".xml"); });
 }
 
 void PlanHelp(Planner& p) {
@@ -133,8 +141,11 @@ void PlanHelp(Planner& p) {
         return i == 0 ? java + "/index.html" : NumberedWord((java + "/overview-").c_str(), i, ".html");
     });
     p.Folder(java + "/resources");
-    p.Files(6, ContentKind::Binary, 2, 12, [&](size_t i) { return NumberedWord((java + "/resources/").c_str(), i, ".png"); });
-    p.Files(4, ContentKind::Text, 4, 30, [&](size_t i) { return NumberedWord((java + "/resources/").c_str(), i, i % 2 ? ".js" : ".css"); });
+    p.Files(6, ContentKind::Binary, 2, 12,
+            [&](size_t i) { return NumberedWord((java + "/resources/").c_str(), i, ".png"); });
+    p.Files(4, ContentKind::Text, 4, 30, [&](size_t i) {
+        return NumberedWord((java + "/resources/").c_str(), i, i % 2 ? ".js" : ".css");
+    });
     p.Folder(java + "/com");
     p.Folder(java + "/com/korvane");
     p.Folder(java + "/com/korvane/barcode");
@@ -143,22 +154,29 @@ void PlanHelp(Planner& p) {
         const std::string folder = java + "/com/korvane/barcode/" + package;
         p.Folder(folder);
         p.Folder(folder + "/class-use");
-        p.Files(18, ContentKind::Html, 8, 60, [&](size_t i) { return folder + "/" + ClassName(classBase + i) + ".html"; });
-        p.Files(12, ContentKind::Html, 3, 14, [&](size_t i) { return folder + "/class-use/" + ClassName(classBase + i) + ".html"; });
+        p.Files(18, ContentKind::Html, 8, 60,
+                [&](size_t i) { return folder + "/" + ClassName(classBase + i) + ".html"; });
+        p.Files(12, ContentKind::Html, 3, 14,
+                [&](size_t i) { return folder + "/class-use/" + ClassName(classBase + i) + ".html"; });
         classBase += 18;
     }
     p.Folder("Help/cpp");
     p.Folder("Help/cpp/html");
     p.Folder("Help/cpp/html/search");
-    p.Files(280, ContentKind::Html, 5, 50, [](size_t i) { return "Help/cpp/html/" + NumberedWord("class_kvn_", i, ".html"); });
-    p.Files(40, ContentKind::Text, 1, 12, [](size_t i) { return NumberedWord("Help/cpp/html/search/all_", i, ".js"); });
+    p.Files(280, ContentKind::Html, 5, 50,
+            [](size_t i) { return "Help/cpp/html/" + NumberedWord("class_kvn_", i, ".html"); });
+    p.Files(40, ContentKind::Text, 1, 12,
+            [](size_t i) { return NumberedWord("Help/cpp/html/search/all_", i, ".js"); });
     p.Folder("Help/net");
     p.Folder("Help/net/html");
     p.Folder("Help/net/html/icons");
-    p.Files(150, ContentKind::Html, 5, 40, [](size_t i) { return "Help/net/html/T_Korvane_" + ClassName(i) + ".htm"; });
-    p.Files(20, ContentKind::Binary, 1, 6, [](size_t i) { return NumberedWord("Help/net/html/icons/", i, ".gif"); });
+    p.Files(150, ContentKind::Html, 5, 40,
+            [](size_t i) { return "Help/net/html/T_Korvane_" + ClassName(i) + ".htm"; });
+    p.Files(20, ContentKind::Binary, 1, 6,
+            [](size_t i) { return NumberedWord("Help/net/html/icons/", i, ".gif"); });
     p.Folder("Help/images");
-    p.Files(25, ContentKind::Binary, 6, 60, [](size_t i) { return NumberedWord("Help/images/figure_", i, ".png"); });
+    p.Files(25, ContentKind::Binary, 6, 60,
+            [](size_t i) { return NumberedWord("Help/images/figure_", i, ".png"); });
 }
 
 void PlanSamples(Planner& p) {
@@ -171,17 +189,21 @@ void PlanSamples(Planner& p) {
         for (const char* project : kSampleProjects) {
             const std::string folder = lang + "/" + project;
             p.Folder(folder);
-            p.Files(4, ContentKind::Source, 4, 30, [&](size_t i) { return folder + "/" + NumberedWord((std::string(project) + "_").c_str(), i, language.source); });
+            p.Files(4, ContentKind::Source, 4, 30, [&](size_t i) {
+                return folder + "/" + NumberedWord((std::string(project) + "_").c_str(), i, language.source);
+            });
             p.File(folder + "/" + project + ".h", ContentKind::Header, 5);
             p.File(folder + "/" + project + language.project, ContentKind::Xml, 10);
             p.File(folder + "/readme.txt", ContentKind::Text, 3);
             if (resources < 8 && (project[0] == 'R')) {
                 p.Folder(folder + "/res");
-                p.Files(3, ContentKind::Binary, 4, 40, [&](size_t i) { return NumberedWord((folder + "/res/").c_str(), i, ".ico"); });
+                p.Files(3, ContentKind::Binary, 4, 40,
+                        [&](size_t i) { return NumberedWord((folder + "/res/").c_str(), i, ".ico"); });
                 ++resources;
             }
             if (project[0] == 'B' || project[0] == 'W')
-                if (std::string(language.folder) != "Python") p.File(folder + "/" + project + ".exe", ContentKind::Binary, 120);
+                if (std::string(language.folder) != "Python")
+                    p.File(folder + "/" + project + ".exe", ContentKind::Binary, 120);
         }
     }
 }
@@ -191,19 +213,20 @@ void PlanImages(Planner& p) {
     for (const char* symbology : kSymbologies) {
         const std::string folder = std::string("Images/") + symbology;
         p.Folder(folder);
-        p.Files(12, ContentKind::Binary, 8, 60, [&](size_t i) {
-            return folder + "/" + NumberedWord("sample_", i, i % 3 ? ".png" : ".jpg");
-        });
+        p.Files(12, ContentKind::Binary, 8, 60,
+                [&](size_t i) { return folder + "/" + NumberedWord("sample_", i, i % 3 ? ".png" : ".jpg"); });
     }
 }
 
 void PlanInclude(Planner& p) {
     p.Folder("include");
     p.File("include/kvnbarcode.h", ContentKind::Header, 120);
-    for (const char* sub : {"include/kvn", "include/kvn/detail", "include/kvn/imaging", "include/kvn/symbology"}) {
+    for (const char* sub :
+         {"include/kvn", "include/kvn/detail", "include/kvn/imaging", "include/kvn/symbology"}) {
         p.Folder(sub);
         const std::string prefix = std::string(sub) + "/kvn_";
-        p.Files(20, ContentKind::Header, 4, 60, [&](size_t i) { return NumberedWord(prefix.c_str(), i, ".h"); });
+        p.Files(20, ContentKind::Header, 4, 60,
+                [&](size_t i) { return NumberedWord(prefix.c_str(), i, ".h"); });
     }
 }
 
@@ -218,7 +241,8 @@ void PlanLib(Planner& p) {
     p.File("lib/x64/kvnbarcode.lib", ContentKind::Binary, 400);
     p.File("lib/x64/kvnbarcode_static.lib", ContentKind::Binary, 1600);
     p.File("lib/x64/kvnbarcode.def", ContentKind::Text, 18);
-    p.Files(4, ContentKind::Text, 2, 10, [](size_t i) { return NumberedWord("lib/cmake/kvnbarcode-", i, ".cmake"); });
+    p.Files(4, ContentKind::Text, 2, 10,
+            [](size_t i) { return NumberedWord("lib/cmake/kvnbarcode-", i, ".cmake"); });
 }
 
 void PlanRedist(Planner& p) {

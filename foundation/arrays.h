@@ -13,6 +13,7 @@ public:
     virtual ~CWThreaded();
     CWThreaded(const CWThreaded&) = delete;
     CWThreaded& operator=(const CWThreaded&) = delete;
+
 protected:
     CWHandle m_mutex;
 };
@@ -25,6 +26,7 @@ public:
     virtual ~CWCriticalSection();
     CWCriticalSection(const CWCriticalSection&) = delete;
     CWCriticalSection& operator=(const CWCriticalSection&) = delete;
+
 private:
     CRITICAL_SECTION m_section;
 };
@@ -38,6 +40,7 @@ public:
     void* GetAt(int index) const;
     int Add(void* pointer);
     int RemoveAt(int index);
+
 protected:
     int Grow(int slots);
     int m_count;
@@ -59,7 +62,10 @@ public:
             T* p = GetAt(0);
             RemoveAt(0);
             if (p) {
-                try { delete p; } catch (...) {}
+                try {
+                    delete p;
+                } catch (...) {
+                }
             }
         }
         Unlock();

@@ -8,17 +8,14 @@ namespace {
 
 std::atomic<TraceSink> g_traceSink{nullptr};
 
-} // namespace
+}  // namespace
 
-TraceSink SetTraceSink(TraceSink sink)
-{
+TraceSink SetTraceSink(TraceSink sink) {
     return g_traceSink.exchange(sink);
 }
 
-void DebugTrace(const wchar_t* format, ...)
-{
-    if (!format)
-        return;
+void DebugTrace(const wchar_t* format, ...) {
+    if (!format) return;
     constexpr int kTraceUnits = 1024;
     wchar_t line[kTraceUnits];
     va_list arguments;

@@ -16,7 +16,6 @@ int __cdecl RestrictDllSearchToSystemFolder() {
 }
 
 using CInitializer = int(__cdecl*)();
-__attribute__((section(".CRT$XIB"), used))
-CInitializer restrictDllSearch = RestrictDllSearchToSystemFolder;
+__attribute__((section(".CRT$XIB"), used)) CInitializer restrictDllSearch = RestrictDllSearchToSystemFolder;
 
 }  // namespace

@@ -43,8 +43,7 @@ enum class CWEntryOutcome {
 
 // Puts one entry of the source level (source, a file or a subfolder) at its
 // destination path.
-using CWEntryRule = CWEntryOutcome (*)(const wchar_t* destination, const wchar_t* source,
-                                       CWRunControl* run);
+using CWEntryRule = CWEntryOutcome (*)(const wchar_t* destination, const wchar_t* source, CWRunControl* run);
 
 struct CWLevelRules {
     CWEntryRule file;       // a file it fails counts as a failure of the run

@@ -41,7 +41,9 @@ private:
 
 // The same for a run that may be missing: without one, never stopped and
 // nothing counted.
-inline bool StopRequested(const CWRunControl* run) { return run && run->StopRequested(); }
+inline bool StopRequested(const CWRunControl* run) {
+    return run && run->StopRequested();
+}
 inline void CountFailure(CWRunControl* run) {
     if (run) run->CountFailure();
 }

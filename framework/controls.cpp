@@ -2,7 +2,9 @@
 #include "framework/image_list.h"
 #include <vector>
 
-int CListBox::GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
+int CListBox::GetCount() const {
+    return static_cast<int>(Send(LB_GETCOUNT));
+}
 
 int CListBox::AddString(const wchar_t* text) const {
     return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
@@ -13,7 +15,9 @@ int CListBox::InsertString(int index, const wchar_t* text) const {
         Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
 }
 
-void CListBox::ResetContent() const { Send(LB_RESETCONTENT); }
+void CListBox::ResetContent() const {
+    Send(LB_RESETCONTENT);
+}
 
 std::wstring CListBox::GetText(int index) const {
     LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
@@ -24,9 +28,8 @@ std::wstring CListBox::GetText(int index) const {
     return std::wstring(text.data(), static_cast<size_t>(copied));
 }
 
-HTREEITEM CTreeCtrl::InsertItem(UINT mask, const wchar_t* text, int image, int selectedImage,
-                                UINT state, UINT stateMask, LPARAM data, HTREEITEM parent,
-                                HTREEITEM after) const {
+HTREEITEM CTreeCtrl::InsertItem(UINT mask, const wchar_t* text, int image, int selectedImage, UINT state,
+                                UINT stateMask, LPARAM data, HTREEITEM parent, HTREEITEM after) const {
     TVINSERTSTRUCTW insert;
     ZeroMemory(&insert, sizeof(insert));
     insert.hParent = parent;
@@ -62,7 +65,9 @@ BOOL CTreeCtrl::SelectItem(HTREEITEM item) const {
     return Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) != 0;
 }
 
-UINT CTreeCtrl::GetCount() const { return static_cast<UINT>(Send(TVM_GETCOUNT)); }
+UINT CTreeCtrl::GetCount() const {
+    return static_cast<UINT>(Send(TVM_GETCOUNT));
+}
 
 UINT CTreeCtrl::GetItemState(HTREEITEM item, UINT stateMask) const {
     TVITEMW tvItem;

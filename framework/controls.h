@@ -44,4 +44,6 @@ public:
 };
 
 // The state-image index (bits 12 to 15) of a tree item state.
-inline UINT StateImageIndex(UINT state) { return (state & TVIS_STATEIMAGEMASK) >> 12; }
+inline UINT StateImageIndex(UINT state) {
+    return (state & TVIS_STATEIMAGEMASK) >> 12;
+}

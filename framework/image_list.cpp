@@ -1,12 +1,14 @@
 #include "framework/image_list.h"
 #include "framework/winapp.h"
 
-CImageList::~CImageList() { DeleteImageList(); }
+CImageList::~CImageList() {
+    DeleteImageList();
+}
 
 BOOL CImageList::Create(UINT bitmapId, int cx, int grow, COLORREF mask) {
     DeleteImageList();
-    m_hImageList = ImageList_LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(bitmapId), cx,
-                                        grow, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    m_hImageList = ImageList_LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(bitmapId), cx, grow, mask,
+                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
     return m_hImageList != nullptr;
 }
 

@@ -3,8 +3,7 @@
 #include "framework/property_sheet.h"
 #include "framework/winapp.h"
 
-CPropertyPage::CPropertyPage(UINT templateId, UINT captionId, UINT headerTitleId,
-                             UINT headerSubTitleId) {
+CPropertyPage::CPropertyPage(UINT templateId, UINT captionId, UINT headerTitleId, UINT headerSubTitleId) {
     ZeroMemory(&m_psp, sizeof(m_psp));
     m_psp.dwSize = sizeof(m_psp);
     // Like the framework it stands in for, a page starts with a Help button.
@@ -38,18 +37,38 @@ BOOL CPropertyPage::OnInitDialog() {
     return TRUE;
 }
 
-BOOL CPropertyPage::OnSetActive() { return TRUE; }
-BOOL CPropertyPage::OnKillActive() { return UpdateData(TRUE); }
-LRESULT CPropertyPage::OnWizardBack() { return 0; }
-LRESULT CPropertyPage::OnWizardNext() { return 0; }
-BOOL CPropertyPage::OnWizardFinish() { return TRUE; }
-BOOL CPropertyPage::OnQueryCancel() { return TRUE; }
+BOOL CPropertyPage::OnSetActive() {
+    return TRUE;
+}
+BOOL CPropertyPage::OnKillActive() {
+    return UpdateData(TRUE);
+}
+LRESULT CPropertyPage::OnWizardBack() {
+    return 0;
+}
+LRESULT CPropertyPage::OnWizardNext() {
+    return 0;
+}
+BOOL CPropertyPage::OnWizardFinish() {
+    return TRUE;
+}
+BOOL CPropertyPage::OnQueryCancel() {
+    return TRUE;
+}
 void CPropertyPage::DoDataExchange(CDataExchange*) {}
-BOOL CPropertyPage::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CPropertyPage::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 void CPropertyPage::OnTimer(UINT_PTR) {}
-BOOL CPropertyPage::OnCommand(WPARAM, LPARAM) { return FALSE; }
-BOOL CPropertyPage::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
-BOOL CPropertyPage::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
+BOOL CPropertyPage::OnCommand(WPARAM, LPARAM) {
+    return FALSE;
+}
+BOOL CPropertyPage::OnNotify(WPARAM, LPARAM, LRESULT*) {
+    return FALSE;
+}
+BOOL CPropertyPage::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) {
+    return FALSE;
+}
 void CPropertyPage::OnDestroy() {}
 
 BOOL CPropertyPage::UpdateData(BOOL saveAndValidate) {
@@ -59,13 +78,17 @@ BOOL CPropertyPage::UpdateData(BOOL saveAndValidate) {
     return !exchange.m_bFailed;
 }
 
-HWND CPropertyPage::GetSheetWindow() const { return m_hWnd ? ::GetParent(m_hWnd) : nullptr; }
+HWND CPropertyPage::GetSheetWindow() const {
+    return m_hWnd ? ::GetParent(m_hWnd) : nullptr;
+}
 
 CPropertySheet* CPropertyPage::GetSheet() const {
     return CPropertySheet::FromHandle(GetSheetWindow());
 }
 
-void CPropertyPage::RegisterBoundControl(CWnd* control) { m_boundControls.push_back(control); }
+void CPropertyPage::RegisterBoundControl(CWnd* control) {
+    m_boundControls.push_back(control);
+}
 
 void CPropertyPage::Detach() {
     for (CWnd* control : m_boundControls) control->m_hWnd = nullptr;
@@ -96,50 +119,63 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND window, UINT message, WPARAM wPa
 INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog();
-    case WM_NOTIFY: {
-        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && header->hwndFrom == GetSheetWindow() && HandleSheetNotify(header)) return TRUE;
-        if (OnNotify(wParam, lParam, &result)) {
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-            return TRUE;
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header && header->hwndFrom == GetSheetWindow() && HandleSheetNotify(header)) return TRUE;
+            if (OnNotify(wParam, lParam, &result)) {
+                SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+                return TRUE;
+            }
+            return FALSE;
         }
-        return FALSE;
-    }
-    case WM_COMMAND:
-        return OnCommand(wParam, lParam);
-    case WM_TIMER:
-        OnTimer(static_cast<UINT_PTR>(wParam));
-        return FALSE;
-    case WM_DESTROY:
-        OnDestroy();
-        return FALSE;
-    default:
-        if (OnMessage(message, wParam, lParam, &result)) {
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
-        return FALSE;
+        case WM_COMMAND:
+            return OnCommand(wParam, lParam);
+        case WM_TIMER:
+            OnTimer(static_cast<UINT_PTR>(wParam));
+            return FALSE;
+        case WM_DESTROY:
+            OnDestroy();
+            return FALSE;
+        default:
+            if (OnMessage(message, wParam, lParam, &result)) {
+                SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+                return TRUE;
+            }
+            return FALSE;
     }
 }
 
 BOOL CPropertyPage::HandleSheetNotify(const NMHDR* header) {
     LRESULT result = 0;
     switch (header->code) {
-    case PSN_SETACTIVE:
-        result = OnSetActive() ? 0 : -1;
-        // Wizard97 sheets paint the watermark or the header around the page:
-        // repaint the whole frame for the page that is coming.
-        if (result == 0) InvalidateRect(GetSheetWindow(), nullptr, TRUE);
-        break;
-    case PSN_KILLACTIVE: result = OnKillActive() ? FALSE : TRUE; break;
-    case PSN_WIZBACK: result = OnWizardBack(); break;
-    case PSN_WIZNEXT: result = OnWizardNext(); break;
-    case PSN_WIZFINISH: result = OnWizardFinish() ? FALSE : TRUE; break;
-    case PSN_QUERYCANCEL: result = OnQueryCancel() ? FALSE : TRUE; break;
-    case PSN_APPLY: result = PSNRET_NOERROR; break;
-    default: return FALSE;
+        case PSN_SETACTIVE:
+            result = OnSetActive() ? 0 : -1;
+            // Wizard97 sheets paint the watermark or the header around the page:
+            // repaint the whole frame for the page that is coming.
+            if (result == 0) InvalidateRect(GetSheetWindow(), nullptr, TRUE);
+            break;
+        case PSN_KILLACTIVE:
+            result = OnKillActive() ? FALSE : TRUE;
+            break;
+        case PSN_WIZBACK:
+            result = OnWizardBack();
+            break;
+        case PSN_WIZNEXT:
+            result = OnWizardNext();
+            break;
+        case PSN_WIZFINISH:
+            result = OnWizardFinish() ? FALSE : TRUE;
+            break;
+        case PSN_QUERYCANCEL:
+            result = OnQueryCancel() ? FALSE : TRUE;
+            break;
+        case PSN_APPLY:
+            result = PSNRET_NOERROR;
+            break;
+        default:
+            return FALSE;
     }
     SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;

@@ -20,7 +20,9 @@ CPropertySheet::CPropertySheet(UINT captionId, HWND parent, UINT selectPage) {
     m_psh.pfnCallback = &CPropertySheet::SheetCallback;
 }
 
-CPropertySheet::~CPropertySheet() { DestroySheet(); }
+CPropertySheet::~CPropertySheet() {
+    DestroySheet();
+}
 
 void CPropertySheet::AddPage(CPropertyPage* page) {
     if (page) m_pages.push_back(page);
@@ -41,7 +43,9 @@ int CPropertySheet::GetActiveIndex() const {
     return -1;
 }
 
-CPropertyPage* CPropertySheet::GetActivePage() const { return GetPage(GetActiveIndex()); }
+CPropertyPage* CPropertySheet::GetActivePage() const {
+    return GetPage(GetActiveIndex());
+}
 
 BOOL CPropertySheet::SetActivePage(int index) {
     if (!IsWindow() || index < 0 || index >= GetPageCount()) return FALSE;

@@ -4,8 +4,7 @@ namespace {
 CWinApp* g_application = nullptr;
 }
 
-CWinApp::CWinApp(const wchar_t* appName)
-    : m_hInstance(GetModuleHandleW(nullptr)), m_pszAppName(appName) {
+CWinApp::CWinApp(const wchar_t* appName) : m_hInstance(GetModuleHandleW(nullptr)), m_pszAppName(appName) {
     g_application = this;
 }
 
@@ -13,7 +12,9 @@ CWinApp::~CWinApp() {
     if (g_application == this) g_application = nullptr;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
 
 int CWinApp::Run() {
     MSG msg;
@@ -24,10 +25,14 @@ int CWinApp::Run() {
     return static_cast<int>(msg.wParam);
 }
 
-CWinApp* AfxGetApp() { return g_application; }
+CWinApp* AfxGetApp() {
+    return g_application;
+}
 
 HINSTANCE AfxGetInstanceHandle() {
     return g_application ? g_application->m_hInstance : GetModuleHandleW(nullptr);
 }
 
-HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
+HINSTANCE AfxGetResourceHandle() {
+    return AfxGetInstanceHandle();
+}

@@ -15,7 +15,7 @@ public:
     // The message loop entered when InitInstance returns TRUE; its exit code.
     virtual int Run();
 
-    HINSTANCE m_hInstance;     // the program's module (resources come from it)
+    HINSTANCE m_hInstance;  // the program's module (resources come from it)
     const wchar_t* m_pszAppName;
 };
 

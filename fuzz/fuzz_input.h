@@ -14,7 +14,7 @@ inline void FuzzFill(CWBlock& block, const uint8_t* data, size_t size) {
 }
 
 // A broken property: stop with a crash that libFuzzer records.
-#define FUZZ_CHECK(condition) \
-    do {                      \
+#define FUZZ_CHECK(condition)      \
+    do {                           \
         if (!(condition)) abort(); \
     } while (0)

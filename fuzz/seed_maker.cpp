@@ -34,13 +34,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out = argv[1];
-    for (const char* corpus : {"key_blob_decrypt", "inflate", "record_reader"}) fs::create_directories(out / corpus);
+    for (const char* corpus : {"key_blob_decrypt", "inflate", "record_reader"})
+        fs::create_directories(out / corpus);
 
     uint8_t blob[kKeyBlobSize];
     WriteKeyBlob(blob);
     for (int i = 2; i < argc; ++i) {
         std::ifstream file(argv[i], std::ios::binary);
-        const std::vector<uint8_t> payload((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> payload((std::istreambuf_iterator<char>(file)),
+                                           std::istreambuf_iterator<char>());
         if (payload.empty()) {
             std::fprintf(stderr, "fuzz_seed_maker: %s: no payload\n", argv[i]);
             return 1;

@@ -23,14 +23,22 @@ inline void Store32(uint8_t* p, uint32_t w) {
     p[3] = static_cast<uint8_t>(w >> 24);
 }
 
-inline uint32_t B0(uint32_t w) { return w & 0xff; }
-inline uint32_t B1(uint32_t w) { return (w >> 8) & 0xff; }
-inline uint32_t B2(uint32_t w) { return (w >> 16) & 0xff; }
-inline uint32_t B3(uint32_t w) { return w >> 24; }
+inline uint32_t B0(uint32_t w) {
+    return w & 0xff;
+}
+inline uint32_t B1(uint32_t w) {
+    return (w >> 8) & 0xff;
+}
+inline uint32_t B2(uint32_t w) {
+    return (w >> 16) & 0xff;
+}
+inline uint32_t B3(uint32_t w) {
+    return w >> 24;
+}
 
 inline uint32_t SubWord(uint32_t w) {
-    return uint32_t(T.sbox[B0(w)]) | uint32_t(T.sbox[B1(w)]) << 8 |
-           uint32_t(T.sbox[B2(w)]) << 16 | uint32_t(T.sbox[B3(w)]) << 24;
+    return uint32_t(T.sbox[B0(w)]) | uint32_t(T.sbox[B1(w)]) << 8 | uint32_t(T.sbox[B2(w)]) << 16 |
+           uint32_t(T.sbox[B3(w)]) << 24;
 }
 
 inline uint32_t InvMixColumn(uint32_t w) {
@@ -43,8 +51,9 @@ inline uint32_t FwdColumn(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32
 }
 
 inline uint32_t FwdLast(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t k) {
-    return (uint32_t(T.sbox[B0(a)]) | uint32_t(T.sbox[B1(b)]) << 8 |
-            uint32_t(T.sbox[B2(c)]) << 16 | uint32_t(T.sbox[B3(d)]) << 24) ^ k;
+    return (uint32_t(T.sbox[B0(a)]) | uint32_t(T.sbox[B1(b)]) << 8 | uint32_t(T.sbox[B2(c)]) << 16 |
+            uint32_t(T.sbox[B3(d)]) << 24) ^
+           k;
 }
 
 // Inverse round on one column: InvShiftRows takes row r from column c - r.
@@ -53,18 +62,19 @@ inline uint32_t InvColumn(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32
 }
 
 inline uint32_t InvLast(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t k) {
-    return (uint32_t(T.invSbox[B0(a)]) | uint32_t(T.invSbox[B1(b)]) << 8 |
-            uint32_t(T.invSbox[B2(c)]) << 16 | uint32_t(T.invSbox[B3(d)]) << 24) ^ k;
+    return (uint32_t(T.invSbox[B0(a)]) | uint32_t(T.invSbox[B1(b)]) << 8 | uint32_t(T.invSbox[B2(c)]) << 16 |
+            uint32_t(T.invSbox[B3(d)]) << 24) ^
+           k;
 }
 
 // One inverse round of a state held in four words, into four other words.
-#define KVN_INV_ROUND(d, s, k)                          \
+#define KVN_INV_ROUND(d, s, k)                        \
     d##0 = InvColumn(s##0, s##3, s##2, s##1, (k)[0]); \
     d##1 = InvColumn(s##1, s##0, s##3, s##2, (k)[1]); \
     d##2 = InvColumn(s##2, s##1, s##0, s##3, (k)[2]); \
     d##3 = InvColumn(s##3, s##2, s##1, s##0, (k)[3])
 
-#define KVN_INV_LAST(d, s, k)                         \
+#define KVN_INV_LAST(d, s, k)                       \
     d[0] = InvLast(s##0, s##3, s##2, s##1, (k)[0]); \
     d[1] = InvLast(s##1, s##0, s##3, s##2, (k)[1]); \
     d[2] = InvLast(s##2, s##1, s##0, s##3, (k)[2]); \
@@ -231,15 +241,15 @@ int CWAESCipher::DecryptBlocks(const uint8_t* input, size_t blockCount, uint8_t*
     if (status != 0) return status;
     if (!input || !output || blockCount == 0) return 0;
     switch (m_mode) {
-    case kModeECB:
-        for (size_t i = 0; i < blockCount; ++i) DecryptBlock(input + 16 * i, output + 16 * i);
-        break;
-    case kModeCBC:
-        DecryptCbc(input, blockCount, output);
-        break;
-    default:
-        Cfb1(input, blockCount, output, true);
-        break;
+        case kModeECB:
+            for (size_t i = 0; i < blockCount; ++i) DecryptBlock(input + 16 * i, output + 16 * i);
+            break;
+        case kModeCBC:
+            DecryptCbc(input, blockCount, output);
+            break;
+        default:
+            Cfb1(input, blockCount, output, true);
+            break;
     }
     return 0;
 }
@@ -249,15 +259,15 @@ int CWAESCipher::EncryptBlocks(const uint8_t* input, size_t blockCount, uint8_t*
     if (status != 0) return status;
     if (!input || !output || blockCount == 0) return 0;
     switch (m_mode) {
-    case kModeECB:
-        for (size_t i = 0; i < blockCount; ++i) EncryptBlock(input + 16 * i, output + 16 * i);
-        break;
-    case kModeCBC:
-        EncryptCbc(input, blockCount, output);
-        break;
-    default:
-        Cfb1(input, blockCount, output, false);
-        break;
+        case kModeECB:
+            for (size_t i = 0; i < blockCount; ++i) EncryptBlock(input + 16 * i, output + 16 * i);
+            break;
+        case kModeCBC:
+            EncryptCbc(input, blockCount, output);
+            break;
+        default:
+            Cfb1(input, blockCount, output, false);
+            break;
     }
     return 0;
 }

@@ -34,7 +34,7 @@ private:
     void EncryptCbc(const uint8_t* input, size_t blockCount, uint8_t* output) const;
     void Cfb1(const uint8_t* input, size_t blockCount, uint8_t* output, bool decrypt) const;
 
-    int m_state;      // 1 not ready, 0 ready
+    int m_state;  // 1 not ready, 0 ready
     int m_mode;
     int m_direction;
     uint8_t m_iv[16];

@@ -32,7 +32,8 @@ Field ReadField(const uint8_t* data, uint32_t size, uint32_t& cursor) {
         return field;
     }
     const uint8_t* p = data + cursor;
-    const uint32_t declared = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    const uint32_t declared =
+        uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     cursor += 4;
     const uint32_t available = size - cursor;
     field.length = declared < available ? declared : available;
@@ -110,8 +111,8 @@ int CWCryptAESKey::Decrypt(CWBlock& block) {
     }
 
     const uint8_t* trailer = data + n - 4;
-    const uint32_t plain = uint32_t(trailer[0]) | uint32_t(trailer[1]) << 8 |
-                           uint32_t(trailer[2]) << 16 | uint32_t(trailer[3]) << 24;
+    const uint32_t plain = uint32_t(trailer[0]) | uint32_t(trailer[1]) << 8 | uint32_t(trailer[2]) << 16 |
+                           uint32_t(trailer[3]) << 24;
     // A container always holds its image, so a trailer that claims more bytes
     // than the block has is damage: the block is emptied (what follows fails
     // as on any damaged payload) instead of being grown by up to 4 GiB.

@@ -14,11 +14,15 @@ class CLPSDecompressHelper : public CWPackageCallback {
 public:
     CLPSDecompressHelper(IProductInstallerCallbak* callback, int stringId)
         : m_callback(callback), m_stringId(stringId) {}
-    ~CLPSDecompressHelper() { m_callback = nullptr; m_stringId = 0; }
+    ~CLPSDecompressHelper() {
+        m_callback = nullptr;
+        m_stringId = 0;
+    }
     int OnExtractProgress(int percent) override {
         if (!m_callback) return 1;
         return m_callback->ReportProgress(m_stringId, percent);
     }
+
 private:
     IProductInstallerCallbak* m_callback;
     int m_stringId;

@@ -83,9 +83,13 @@ bool AllZero(const uint8_t* p, uint64_t count) {
     return true;
 }
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+bool IsSeparator(char16_t c) {
+    return c == u'\\' || c == u'/';
+}
 
-char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t UpperAscii(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 bool SameIgnoringCase(const char16_t* a, size_t length, const char* upper) {
     size_t i = 0;
@@ -215,8 +219,10 @@ void NormalizePackageSeparators(char16_t* name) {
     if (!name || IsSeparator(name[0])) return;  // rooted: left for IsSafePackageName to refuse
     size_t out = 0;
     for (size_t in = 0; name[in] != 0; ++in) {
-        if (!IsSeparator(name[in])) name[out++] = name[in];
-        else if (name[out - 1] != u'\\') name[out++] = u'\\';
+        if (!IsSeparator(name[in]))
+            name[out++] = name[in];
+        else if (name[out - 1] != u'\\')
+            name[out++] = u'\\';
     }
     while (out > 0 && name[out - 1] == u'\\') --out;
     name[out] = 0;

@@ -35,6 +35,7 @@ public:
     uint32_t Size() const { return m_size; }
     // position * 100 / size in 64-bit arithmetic, truncated.
     int PercentDone() const;
+
 private:
     const uint8_t* m_data;
     uint32_t m_size;

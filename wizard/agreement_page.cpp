@@ -7,7 +7,8 @@
 
 CLPSLicAgreementPpg::CLPSLicAgreementPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_AGREEMENT, IDS_SETUP_CAPTION, IDS_AGREEMENT_TITLE, IDS_AGREEMENT_SUBTITLE),
-      m_app(app), m_choice(0) {}
+      m_app(app),
+      m_choice(0) {}
 
 CLPSLicAgreementPpg::~CLPSLicAgreementPpg() = default;  // m_textFont deletes the font
 

@@ -17,7 +17,7 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     CLPSSetupState* m_app;
-    int m_choice;          // 0 "I Do NOT Agree", 1 "I Agree"
-    std::wstring m_text;   // the agreement text shown
+    int m_choice;         // 0 "I Do NOT Agree", 1 "I Agree"
+    std::wstring m_text;  // the agreement text shown
     CWFont m_textFont;
 };

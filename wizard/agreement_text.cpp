@@ -40,9 +40,9 @@ const wchar_t* LoadAgreementText(CLPSSetupState* app) {
     FoundLanguage language;
     EnumResourceLanguagesW(module, kPayloadResourceType, kAgreementResourceName, TakeFirstLanguage,
                            reinterpret_cast<LONG_PTR>(&language));
-    HRSRC resource = language.found
-                         ? FindResourceExW(module, kPayloadResourceType, kAgreementResourceName, language.language)
-                         : FindResourceW(module, kAgreementResourceName, kPayloadResourceType);
+    HRSRC resource = language.found ? FindResourceExW(module, kPayloadResourceType, kAgreementResourceName,
+                                                      language.language)
+                                    : FindResourceW(module, kAgreementResourceName, kPayloadResourceType);
     const UINT codePage = language.found ? CodePageOfLanguage(language.language) : CP_ACP;
     app->m_agreementText.SetSize(0);
     if (!resource) return nullptr;

@@ -35,7 +35,9 @@ HBITMAP NewDib(int width, int height) {
 
 }  // namespace
 
-int ScaleForDpi(int size96, int dpi) { return MulDiv(size96, dpi, 96); }
+int ScaleForDpi(int size96, int dpi) {
+    return MulDiv(size96, dpi, 96);
+}
 
 CWBitmap LoadBitmapForDpi(HINSTANCE module, const wchar_t* name, int dpi) {
     CWBitmap source(LoadBitmapW(module, name));
@@ -54,7 +56,8 @@ CWBitmap LoadBitmapForDpi(HINSTANCE module, const wchar_t* name, int dpi) {
         if (!from.Dc() || !to.Dc()) return CWBitmap();
         SetStretchBltMode(to.Dc(), HALFTONE);
         SetBrushOrgEx(to.Dc(), 0, 0, nullptr);
-        if (!StretchBlt(to.Dc(), 0, 0, width, height, from.Dc(), 0, 0, facts.bmWidth, facts.bmHeight, SRCCOPY)) {
+        if (!StretchBlt(to.Dc(), 0, 0, width, height, from.Dc(), 0, 0, facts.bmWidth, facts.bmHeight,
+                        SRCCOPY)) {
             return CWBitmap();
         }
     }

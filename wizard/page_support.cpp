@@ -40,7 +40,8 @@ void GrowToFitText(HWND dialog, int controlId) {
     if (needed.bottom <= client.bottom) return;
     RECT box = {};
     GetWindowRect(control, &box);
-    SetWindowPos(control, nullptr, 0, 0, box.right - box.left, box.bottom - box.top + needed.bottom - client.bottom,
+    SetWindowPos(control, nullptr, 0, 0, box.right - box.left,
+                 box.bottom - box.top + needed.bottom - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

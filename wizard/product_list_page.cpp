@@ -44,9 +44,9 @@ BOOL CLPSProductListPpg::OnInitDialog() {
     for (int i = 0; i < m_app->m_products.GetCount(); ++i) {
         CLPProduct* product = m_app->m_products.GetAt(i);
         if (!product) continue;
-        HTREEITEM item = m_tree.InsertItem(TVIF_TEXT | TVIF_PARAM, product->GetName(), 0, 0, 0, 0,
-                                           reinterpret_cast<LPARAM>(product), TVI_ROOT,
-                                           previous ? previous : TVI_LAST);
+        HTREEITEM item =
+            m_tree.InsertItem(TVIF_TEXT | TVIF_PARAM, product->GetName(), 0, 0, 0, 0,
+                              reinterpret_cast<LPARAM>(product), TVI_ROOT, previous ? previous : TVI_LAST);
         if (item) previous = item;
     }
     // Every box starts crossed, as every component starts selected.
@@ -83,29 +83,29 @@ BOOL CLPSProductListPpg::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     if (!header || header->idFrom != IDC_PRODUCT_LIST_TREE) return FALSE;
     switch (header->code) {
-    case NM_CLICK:
-        OnTreeClick();
-        *result = 0;
-        return TRUE;
-    case NM_DBLCLK:
-        // The second click of a double click toggles the box again without
-        // NM_CLICK: read the boxes once the tree has done so.
-        PostMessageW(m_hWnd, kSyncBoxesMessage, 0, 0);
-        *result = 0;
-        return TRUE;
-    case TVN_SELCHANGEDW:
-        OnTreeSelectionChanged(reinterpret_cast<const NMTREEVIEWW*>(lParam));
-        *result = 0;
-        return TRUE;
-    case TVN_KEYDOWN:
-        // The tree toggles the selected item's box itself on the space bar.
-        if (reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_SPACE) {
+        case NM_CLICK:
+            OnTreeClick();
+            *result = 0;
+            return TRUE;
+        case NM_DBLCLK:
+            // The second click of a double click toggles the box again without
+            // NM_CLICK: read the boxes once the tree has done so.
             PostMessageW(m_hWnd, kSyncBoxesMessage, 0, 0);
-        }
-        *result = 0;
-        return TRUE;
-    default:
-        return FALSE;
+            *result = 0;
+            return TRUE;
+        case TVN_SELCHANGEDW:
+            OnTreeSelectionChanged(reinterpret_cast<const NMTREEVIEWW*>(lParam));
+            *result = 0;
+            return TRUE;
+        case TVN_KEYDOWN:
+            // The tree toggles the selected item's box itself on the space bar.
+            if (reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_SPACE) {
+                PostMessageW(m_hWnd, kSyncBoxesMessage, 0, 0);
+            }
+            *result = 0;
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 

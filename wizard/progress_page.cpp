@@ -9,7 +9,10 @@
 
 CLPSProgressPpg::CLPSProgressPpg(CLPSSetupState* app)
     : CPropertyPage(IDD_PROGRESS, IDS_SETUP_CAPTION, IDS_STATUS_TITLE, IDS_STATUS_SUBTITLE),
-      m_app(app), m_workerId(0), m_running(1), m_reportWindow(nullptr) {}
+      m_app(app),
+      m_workerId(0),
+      m_running(1),
+      m_reportWindow(nullptr) {}
 
 CLPSProgressPpg::~CLPSProgressPpg() {
     m_reportWindow.store(nullptr);
@@ -60,25 +63,27 @@ DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
 
 int CLPSProgressPpg::ReportProgress(int stringId, int percent) {
     HWND window = m_reportWindow.load();
-    if (window) PostMessageW(window, WM_INSTALL_PROGRESS, static_cast<WPARAM>(percent), static_cast<LPARAM>(stringId));
+    if (window)
+        PostMessageW(window, WM_INSTALL_PROGRESS, static_cast<WPARAM>(percent),
+                     static_cast<LPARAM>(stringId));
     return m_running.load();
 }
 
 BOOL CLPSProgressPpg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
-    case WM_INSTALL_PROGRESS:
-        ShowReport(static_cast<int>(wParam), static_cast<int>(lParam));
-        break;
-    case WM_INSTALL_DONE:
-        OnInstallDone(wParam != 0);
-        break;
-    case WM_INSTALL_CANCELED: {
-        CPropertySheet* sheet = GetSheet();
-        if (sheet && m_app) sheet->SetActivePage(m_app->m_nCancelPage);
-        break;
-    }
-    default:
-        return CPropertyPage::OnMessage(message, wParam, lParam, result);
+        case WM_INSTALL_PROGRESS:
+            ShowReport(static_cast<int>(wParam), static_cast<int>(lParam));
+            break;
+        case WM_INSTALL_DONE:
+            OnInstallDone(wParam != 0);
+            break;
+        case WM_INSTALL_CANCELED: {
+            CPropertySheet* sheet = GetSheet();
+            if (sheet && m_app) sheet->SetActivePage(m_app->m_nCancelPage);
+            break;
+        }
+        default:
+            return CPropertyPage::OnMessage(message, wParam, lParam, result);
     }
     if (result) *result = 0;
     return TRUE;

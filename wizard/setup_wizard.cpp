@@ -17,8 +17,8 @@ CLPSWizard::CLPSWizard(CLPSSetupState* app)
       m_finish(app),
       m_canceled(app) {
     HINSTANCE instance = app ? app->m_hResources : AfxGetInstanceHandle();
-    CPropertyPage* pages[] = {&m_welcome, &m_agreement, &m_products, &m_confirm,
-                              &m_progress, &m_finish, &m_canceled};
+    CPropertyPage* pages[] = {&m_welcome,  &m_agreement, &m_products, &m_confirm,
+                              &m_progress, &m_finish,    &m_canceled};
     for (CPropertyPage* page : pages) {
         page->m_psp.dwFlags &= ~static_cast<DWORD>(PSP_HASHELP);
         page->m_psp.hInstance = instance;

@@ -82,7 +82,9 @@ TEST(NativeDecode, APackedTreeDecodesToTheSameTree) {
     DecodeTimes times;
     DecodeCounts counts;
     std::string error;
-    ASSERT_EQ(0, DecodePayloadFile(payload.string(), (folder.path() / "out").string(), &times, &counts, error)) << error;
+    ASSERT_EQ(0,
+              DecodePayloadFile(payload.string(), (folder.path() / "out").string(), &times, &counts, error))
+        << error;
     EXPECT_TRUE(CompareTrees(folder.path() / "tree", folder.path() / "out").empty());
     EXPECT_EQ(plan.files.size(), counts.files);
     EXPECT_EQ(plan.folders.size(), counts.folders);
@@ -99,9 +101,11 @@ TEST(NativeDecode, APayloadUnderAnotherKeyOrNoPayloadWritesNothing) {
     const fs::path out = folder.path() / "out";
     EXPECT_EQ(-3, DecodePayloadFile(payload.string(), out.string(), nullptr, nullptr, error));
     EXPECT_FALSE(fs::exists(out));
-    EXPECT_EQ(-1, DecodePayloadFile((folder.path() / "none.bin").string(), out.string(), nullptr, nullptr, error));
+    EXPECT_EQ(
+        -1, DecodePayloadFile((folder.path() / "none.bin").string(), out.string(), nullptr, nullptr, error));
     std::ofstream(folder.path() / "empty.bin").close();
-    EXPECT_EQ(-1, DecodePayloadFile((folder.path() / "empty.bin").string(), out.string(), nullptr, nullptr, error));
+    EXPECT_EQ(
+        -1, DecodePayloadFile((folder.path() / "empty.bin").string(), out.string(), nullptr, nullptr, error));
     EXPECT_FALSE(fs::exists(out));
 }
 
@@ -114,13 +118,13 @@ TEST(WriteRecords, WritesFoldersAndFilesAndRefusesWhatTheSetupWouldNot) {
     Image()
         .Record(u"docs", 0x10, "")
         .Record(u"docs\\a.txt", 0x20, "alpha")
-        .Record(u"..\\escape.txt", 0x20, "out")       // would leave the folder
-        .Record(u"docs\\CON.txt", 0x20, "device")     // a device name
-        .Record(u"", 0x20, "unnamed")                 // skipped
+        .Record(u"..\\escape.txt", 0x20, "out")        // would leave the folder
+        .Record(u"docs\\CON.txt", 0x20, "device")      // a device name
+        .Record(u"", 0x20, "unnamed")                  // skipped
         .Record(u"missing\\b.txt", 0x20, "no folder")  // no earlier folder record
         .Record(u"old\\f.txt", 0x20, "new")            // replaces the old file
         .Record(u"ro.txt", 0x21, "read-only")
-        .Raw(12)                                       // trailing zeros read as empty records
+        .Raw(12)  // trailing zeros read as empty records
         .Into(block);
     DecodeCounts counts;
     EXPECT_EQ(0, WriteRecords(block, out.string(), counts));
@@ -188,7 +192,8 @@ TEST_F(InstallCheck, ACompleteInstallationPassesAndEachDefectIsNamed) {
     fs::remove(paths.systemDir / "kvnbarcode_rt.dll");
     const std::vector<std::string> problems = CheckInstallation(tree, paths);
     auto has = [&](const std::string& text) {
-        return std::any_of(problems.begin(), problems.end(), [&](const std::string& p) { return p.find(text) != std::string::npos; });
+        return std::any_of(problems.begin(), problems.end(),
+                           [&](const std::string& p) { return p.find(text) != std::string::npos; });
     };
     EXPECT_TRUE(has(KVN_NAME_WORKING_FOLDER ": not part of the tree"));
     EXPECT_TRUE(has("shortcut missing: Help.lnk"));

@@ -42,7 +42,8 @@ TEST(ChildProcess, PassesArgumentsAndEnvironmentAndReturnsOutputAndStatus) {
     EXPECT_EQ("set,arg one\n", child.output);
     // A variable of the parent is replaced, not doubled.
     setenv("KVN_BENCH_PROBE", "parent", 1);
-    EXPECT_EQ("child\n", RunChild("sh", {"-c", "echo $KVN_BENCH_PROBE"}, {{"KVN_BENCH_PROBE", "child"}}).output);
+    EXPECT_EQ("child\n",
+              RunChild("sh", {"-c", "echo $KVN_BENCH_PROBE"}, {{"KVN_BENCH_PROBE", "child"}}).output);
     EXPECT_EQ("parent\n", RunChild("sh", {"-c", "echo $KVN_BENCH_PROBE"}, {}).output);
     unsetenv("KVN_BENCH_PROBE");
     EXPECT_FALSE(RunChild("/nonexistent/kvnbench-none", {}, {}).started);
@@ -59,15 +60,15 @@ TEST(ChildProcess, OutputLargerThanAPipeIsReadWhole) {
 // installation sequence, at the given times (seconds since the start).
 std::vector<TimedReport> FullRun() {
     return {
-        {kValid, 0, 0.01},   {kValid, 50, 0.51},   {kValid, 90, 0.71},     // open, copy + decrypt, inflate
+        {kValid, 0, 0.01},    {kValid, 50, 0.51},    {kValid, 90, 0.71},   // open, copy + decrypt, inflate
         {kExtract, 40, 0.80}, {kExtract, 100, 1.80},                       // pause + first record, extraction
-        {kMain, 0, 1.85},    {kMain, 10, 2.05},    {kMain, 50, 2.06},      // release, main copy, registry
-        {kTools, 20, 2.10},  {kTools, 80, 2.10},   {kMain, 100, 2.20},     // system copy, -, shortcut
-        {kTools, 0, 2.20},   {kTools, 0, 2.40},    {kTools, 100, 2.45},    // tools copy, shortcut
-        {kHelp, 0, 2.45},    {kHelp, 50, 2.85},    {kHelp, 100, 2.95},     // help copy, two shortcuts
-        {kSamples, 0, 2.95}, {kSamples, 20, 3.05}, {kSamples, 40, 3.15},   // samples, images, include
-        {kSamples, 50, 3.25}, {kSamples, 70, 3.35}, {kSamples, 100, 3.40}, // lib, shortcut
-        {kRedist, 0, 3.40},  {kRedist, 50, 3.60},  {kRedist, 100, 3.65},
+        {kMain, 0, 1.85},     {kMain, 10, 2.05},     {kMain, 50, 2.06},    // release, main copy, registry
+        {kTools, 20, 2.10},   {kTools, 80, 2.10},    {kMain, 100, 2.20},   // system copy, -, shortcut
+        {kTools, 0, 2.20},    {kTools, 0, 2.40},     {kTools, 100, 2.45},  // tools copy, shortcut
+        {kHelp, 0, 2.45},     {kHelp, 50, 2.85},     {kHelp, 100, 2.95},   // help copy, two shortcuts
+        {kSamples, 0, 2.95},  {kSamples, 20, 3.05},  {kSamples, 40, 3.15},   // samples, images, include
+        {kSamples, 50, 3.25}, {kSamples, 70, 3.35},  {kSamples, 100, 3.40},  // lib, shortcut
+        {kRedist, 0, 3.40},   {kRedist, 50, 3.60},   {kRedist, 100, 3.65},
     };
 }
 
@@ -90,8 +91,8 @@ TEST(InstallPhases, AFullRunSplitsIntoItsActionsAndAddsUpToTheTotal) {
 }
 
 TEST(InstallPhases, AShortGapBeforeExtractionIsAllPause) {
-    const PhaseTotals t = SplitIntoPhases(
-        {{kValid, 0, 0}, {kValid, 50, 0.1}, {kValid, 90, 0.2}, {kExtract, 100, 0.23}}, 0.3);
+    const PhaseTotals t =
+        SplitIntoPhases({{kValid, 0, 0}, {kValid, 50, 0.1}, {kValid, 90, 0.2}, {kExtract, 100, 0.23}}, 0.3);
     EXPECT_NEAR(0.03, t.Of(InstallPhase::Pause), 1e-9);
     EXPECT_NEAR(0.0, t.Of(InstallPhase::Extract), 1e-9);
     EXPECT_NEAR(0.07, t.Of(InstallPhase::Delete), 1e-9);
@@ -99,8 +100,7 @@ TEST(InstallPhases, AShortGapBeforeExtractionIsAllPause) {
 
 TEST(InstallPhases, AFailedDecodeOrNoReportsLeaveTheRestToDeletionOrOther) {
     // A payload that does not inflate: the three validation reports, then the working folder goes.
-    const PhaseTotals failed =
-        SplitIntoPhases({{kValid, 0, 0.0}, {kValid, 50, 0.4}, {kValid, 90, 0.5}}, 0.6);
+    const PhaseTotals failed = SplitIntoPhases({{kValid, 0, 0.0}, {kValid, 50, 0.4}, {kValid, 90, 0.5}}, 0.6);
     EXPECT_NEAR(0.4, failed.Of(InstallPhase::CopyDecrypt), 1e-9);
     EXPECT_NEAR(0.1, failed.Of(InstallPhase::Inflate), 1e-9);
     EXPECT_NEAR(0.1, failed.Of(InstallPhase::Delete), 1e-9);

@@ -31,7 +31,8 @@ std::string ParentOf(const std::string& path) {
 double CompressedShare(const std::string& bytes) {
     uLongf size = compressBound(bytes.size());
     std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size(), 9);
+    compress2(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(bytes.data()),
+              bytes.size(), 9);
     return static_cast<double>(size) / bytes.size();
 }
 
@@ -69,7 +70,8 @@ TEST(TreePlan, EveryPathCanBePackedAndInstalled) {
             EXPECT_LT(file.path.size(), 150u) << file.path;
         }
         for (const char* required : kRequiredFiles) EXPECT_TRUE(folded.count(Lower(required))) << required;
-        for (const char* top : {"Main", "Bin", "Help", "Samples", "Images", "include", "lib", "Redistributables", "Sys32"})
+        for (const char* top :
+             {"Main", "Bin", "Help", "Samples", "Images", "include", "lib", "Redistributables", "Sys32"})
             EXPECT_TRUE(folders.count(top)) << top;
     }
 }
@@ -105,7 +107,7 @@ TEST(TreePlan, ASmallerScaleShrinksFilesAndBytesButKeepsTheLayout) {
 
 TEST(Content, EveryKindHasExactlyItsSizeAndTheSameBytesEachTime) {
     const ContentKind kinds[] = {ContentKind::Binary, ContentKind::Header, ContentKind::Source,
-                                 ContentKind::Html, ContentKind::Text, ContentKind::Xml};
+                                 ContentKind::Html,   ContentKind::Text,   ContentKind::Xml};
     for (ContentKind kind : kinds) {
         for (uint64_t size : {1ull, 3ull, 64ull, 1000ull, 70001ull}) {
             PlannedFile file;
@@ -131,7 +133,8 @@ TEST(Content, BinariesDoNotCompressAndTextDoes) {
     file.path = "Main/x.dll";
     MakeContent(file, bytes);
     EXPECT_GT(CompressedShare(bytes), 0.99);
-    for (ContentKind kind : {ContentKind::Header, ContentKind::Source, ContentKind::Html, ContentKind::Xml, ContentKind::Text}) {
+    for (ContentKind kind :
+         {ContentKind::Header, ContentKind::Source, ContentKind::Html, ContentKind::Xml, ContentKind::Text}) {
         file.kind = kind;
         MakeContent(file, bytes);
         const double share = CompressedShare(bytes);

@@ -24,7 +24,8 @@ std::wstring Numbered(const std::wstring& folder, const wchar_t* stem, int i) {
 }
 
 bool WriteSmallFile(const std::wstring& path, const std::vector<char>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -66,33 +67,37 @@ int RunCallProbe(const wchar_t* scratchFolder) {
     // turns, each in a folder of its own so that each folder holds as many files.
     const std::wstring bare = root + L"\\bare", own = root + L"\\own", replace = root + L"\\replace";
     const std::wstring anew = root + L"\\new";
-    for (const std::wstring* folder : {&bare, &own, &replace, &anew}) CreateDirectoryW(folder->c_str(), nullptr);
+    for (const std::wstring* folder : {&bare, &own, &replace, &anew})
+        CreateDirectoryW(folder->c_str(), nullptr);
     double bareWay = 0, ownWay = 0, replaceWay = 0, newWay = 0;
     for (int i = 0; i < kCalls; ++i) {
         Stopwatch n;
-        WriteBytesToFile(Numbered(anew, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()), CREATE_NEW);
+        WriteBytesToFile(Numbered(anew, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()),
+                         CREATE_NEW);
         newWay += n.Seconds();
         Stopwatch a;
         WriteSmallFile(Numbered(bare, L"f", i), bytes);
         bareWay += a.Seconds();
         Stopwatch b;
         DWORD attributes = 0;
-        WriteBytesToFile(Numbered(own, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()), CREATE_NEW,
-                         &attributes);
+        WriteBytesToFile(Numbered(own, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()),
+                         CREATE_NEW, &attributes);
         ownWay += b.Seconds();
         Stopwatch c;
         DeleteFileW(Numbered(replace, L"f", i).c_str());
-        WriteBytesToFile(Numbered(replace, L"f", i).c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()),
-                         CREATE_ALWAYS);
+        WriteBytesToFile(Numbered(replace, L"f", i).c_str(), bytes.data(),
+                         static_cast<uint32_t>(bytes.size()), CREATE_ALWAYS);
         replaceWay += c.Seconds();
     }
     Print("CreateFileW CREATE_ALWAYS + WriteFile 4 KiB + CloseHandle, 400 in a folder", bareWay, kCalls);
     Print("CREATE_NEW + WriteFile 4 KiB + CloseHandle", newWay, kCalls);
     Print("CREATE_NEW + WriteFile 4 KiB + attributes by handle + CloseHandle", ownWay, kCalls);
-    Print("DeleteFileW of a missing file + CREATE_ALWAYS + WriteFile 4 KiB + CloseHandle", replaceWay, kCalls);
+    Print("DeleteFileW of a missing file + CREATE_ALWAYS + WriteFile 4 KiB + CloseHandle", replaceWay,
+          kCalls);
 
     Stopwatch w5;
-    for (int i = 0; i < kCalls; ++i) SetFileAttributesW(Numbered(deep, L"w", i).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    for (int i = 0; i < kCalls; ++i)
+        SetFileAttributesW(Numbered(deep, L"w", i).c_str(), FILE_ATTRIBUTE_ARCHIVE);
     Print("SetFileAttributesW", w5.Seconds(), kCalls);
 
     // What the component copy does for each file.
@@ -101,7 +106,8 @@ int RunCallProbe(const wchar_t* scratchFolder) {
     Print("GetFileVersion of a file without a version", w6.Seconds(), kCalls);
 
     Stopwatch w7;
-    for (int i = 0; i < kCalls; ++i) CopyFileW(Numbered(deep, L"w", i).c_str(), Numbered(root, L"c", i).c_str(), FALSE);
+    for (int i = 0; i < kCalls; ++i)
+        CopyFileW(Numbered(deep, L"w", i).c_str(), Numbered(root, L"c", i).c_str(), FALSE);
     Print("CopyFileW 4 KiB", w7.Seconds(), kCalls);
 
     // What the removal of the working folder does.

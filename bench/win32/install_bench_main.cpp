@@ -32,7 +32,8 @@ public:
     double Elapsed() const {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(m_frequency.QuadPart);
+        return static_cast<double>(now.QuadPart - m_start.QuadPart) /
+               static_cast<double>(m_frequency.QuadPart);
     }
     int ReportProgress(int stringId, int percent) override {
         m_reports.push_back({stringId, percent, Elapsed()});
@@ -52,7 +53,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wcscmp(argv[1], L"--noop") == 0) return 0;
     if (argc > 2 && std::wcscmp(argv[1], L"--probe") == 0) return RunCallProbe(argv[2]);
     if (argc > 1 && std::wcscmp(argv[1], L"--floor") == 0) return RunInstallFloor();
-    if (argc > 2 && std::wcscmp(argv[1], L"--compare-extractions") == 0) return CompareExtractions(_wtoi(argv[2]));
+    if (argc > 2 && std::wcscmp(argv[1], L"--compare-extractions") == 0)
+        return CompareExtractions(_wtoi(argv[2]));
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         std::printf("error=COM could not be initialised\n");
         return 1;

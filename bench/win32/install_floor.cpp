@@ -71,9 +71,9 @@ struct Pair {
 };
 
 std::vector<Pair> Pairs(const SetupPaths& p) {
-    return {{p.InstallDir, p.PkgMainDir},   {p.SystemDir, p.PkgSys32Dir}, {p.BinDir, p.PkgBinDir},
-            {p.HelpDir, p.PkgHelpDir},      {p.SamplesDir, p.PkgSamplesDir}, {p.ImagesDir, p.PkgImagesDir},
-            {p.IncludeDir, p.PkgIncludeDir}, {p.LibDir, p.PkgLibDir},   {p.RedistDir, p.PkgRedistDir}};
+    return {{p.InstallDir, p.PkgMainDir},    {p.SystemDir, p.PkgSys32Dir},    {p.BinDir, p.PkgBinDir},
+            {p.HelpDir, p.PkgHelpDir},       {p.SamplesDir, p.PkgSamplesDir}, {p.ImagesDir, p.PkgImagesDir},
+            {p.IncludeDir, p.PkgIncludeDir}, {p.LibDir, p.PkgLibDir},         {p.RedistDir, p.PkgRedistDir}};
 }
 
 std::vector<Entry> ListEntries(const CWBlock& image, const SetupPaths& paths) {
@@ -103,7 +103,8 @@ std::vector<Entry> ListEntries(const CWBlock& image, const SetupPaths& paths) {
     return entries;
 }
 
-bool Extract(const std::wstring& packageDir, const std::vector<Entry>& entries, bool asTheSetupWrites = false) {
+bool Extract(const std::wstring& packageDir, const std::vector<Entry>& entries,
+             bool asTheSetupWrites = false) {
     bool ok = true;
     // The working folder and its missing parents, one creation each.
     for (size_t i = 0; i <= packageDir.size(); ++i) {
@@ -123,8 +124,8 @@ bool Extract(const std::wstring& packageDir, const std::vector<Entry>& entries, 
             if (attributes != e.attributes) SetFileAttributesW(e.working.c_str(), e.attributes);
             continue;
         }
-        const HANDLE file =
-            CreateFileW(e.working.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileW(e.working.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             ok = false;
             continue;
@@ -176,7 +177,8 @@ bool Delete(const std::wstring& packageDir, const std::vector<Entry>& entries) {
         if (e.folder) Enumerate(e.working);
     for (const Entry& e : entries) {
         if (e.folder) continue;
-        if (e.attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(e.working.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (e.attributes & FILE_ATTRIBUTE_READONLY)
+            SetFileAttributesW(e.working.c_str(), FILE_ATTRIBUTE_NORMAL);
         ok &= DeleteFileW(e.working.c_str()) != 0;
     }
     for (auto it = entries.rbegin(); it != entries.rend(); ++it)
@@ -216,8 +218,8 @@ int CompareExtractions(int rounds) {
         bareOwnWrite.push_back(c.Seconds());
         DeleteFolderTree(paths.PackageDir);
     }
-    std::printf("extract.setup=%.6f\nextract.bare=%.6f\nextract.bare-with-the-setup's-write=%.6f\n", Median(setup),
-                Median(bare), Median(bareOwnWrite));
+    std::printf("extract.setup=%.6f\nextract.bare=%.6f\nextract.bare-with-the-setup's-write=%.6f\n",
+                Median(setup), Median(bare), Median(bareOwnWrite));
     return 0;
 }
 
@@ -242,7 +244,7 @@ int RunInstallFloor() {
     const bool removed = Delete(paths.PackageDir, entries);
     const double deleteSeconds = remove.Seconds();
 
-    std::printf("floor.extract=%.6f\nfloor.copy=%.6f\nfloor.delete=%.6f\nfloor.ok=%d\n", extractSeconds, copySeconds,
-                deleteSeconds, extracted && copied && removed ? 1 : 0);
+    std::printf("floor.extract=%.6f\nfloor.copy=%.6f\nfloor.delete=%.6f\nfloor.ok=%d\n", extractSeconds,
+                copySeconds, deleteSeconds, extracted && copied && removed ? 1 : 0);
     return extracted && copied && removed ? 0 : 1;
 }

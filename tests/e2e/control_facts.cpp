@@ -14,7 +14,8 @@ namespace {
 const UINT kSendTimeoutMs = 3000;
 
 bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
-    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, result) != 0;
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, result) !=
+           0;
 }
 
 // A window whose thread does not answer within a moment is hung; its items
@@ -36,11 +37,15 @@ std::wstring ButtonKind(LONG style) {
         case BS_CHECKBOX:
         case BS_AUTOCHECKBOX:
         case BS_3STATE:
-        case BS_AUTO3STATE: return L"checkbox";
+        case BS_AUTO3STATE:
+            return L"checkbox";
         case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON: return L"radio";
-        case BS_GROUPBOX: return L"group";
-        default: return L"push";
+        case BS_AUTORADIOBUTTON:
+            return L"radio";
+        case BS_GROUPBOX:
+            return L"group";
+        default:
+            return L"push";
     }
 }
 
@@ -50,7 +55,8 @@ void PrintButton(HWND window, const std::wstring& prefix) {
     PrintField(prefix + L"kind", kind);
     if (kind == L"checkbox" || kind == L"radio") {
         DWORD_PTR check = 0;
-        if (Send(window, BM_GETCHECK, 0, 0, &check)) PrintNumber(prefix + L"checked", static_cast<long long>(check));
+        if (Send(window, BM_GETCHECK, 0, 0, &check))
+            PrintNumber(prefix + L"checked", static_cast<long long>(check));
     }
 }
 
@@ -98,7 +104,7 @@ void PrintControlFacts(HWND window, const std::wstring& prefix) {
     GetWindowRect(window, &rect);
     PrintRect(prefix + L"rect", rect);
     PrintField(prefix + L"center", std::to_wstring((rect.left + rect.right) / 2) + L" " +
-                                      std::to_wstring((rect.top + rect.bottom) / 2));
+                                       std::to_wstring((rect.top + rect.bottom) / 2));
     PrintNumber(prefix + L"visible", IsWindowVisible(window) ? 1 : 0);
     PrintNumber(prefix + L"enabled", IsWindowEnabled(window) ? 1 : 0);
     PrintNumber(prefix + L"focused", HasFocus(window) ? 1 : 0);

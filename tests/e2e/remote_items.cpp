@@ -17,9 +17,9 @@ public:
     RemoteBuffer(HWND owner, SIZE_T size) {
         DWORD processId = 0;
         GetWindowThreadProcessId(owner, &processId);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                                   PROCESS_QUERY_INFORMATION,
-                               FALSE, processId);
+        process_ =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                        FALSE, processId);
         if (process_ != nullptr) {
             address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         }
@@ -48,7 +48,8 @@ private:
 };
 
 bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
-    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, result) != 0;
+    return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, result) !=
+           0;
 }
 
 // Layout of the remote buffer: item record, rectangle, text.
@@ -80,8 +81,8 @@ bool ReadOneItem(HWND tree, const RemoteBuffer& remote, HTREEITEM item, TreeItem
     RECT rect = {};
     memcpy(&rect, &item, sizeof item);
     if (remote.Write(kRectOffset, &rect, sizeof rect) &&
-        Send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(kRectOffset)), &result) && result &&
-        remote.Read(kRectOffset, &rect, sizeof rect)) {
+        Send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.At(kRectOffset)), &result) &&
+        result && remote.Read(kRectOffset, &rect, sizeof rect)) {
         MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&rect), 2);
         facts->textRect = rect;
         facts->haveRect = true;

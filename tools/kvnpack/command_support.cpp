@@ -31,14 +31,19 @@ const char kUsage[] =
     "  --test-foreign-key   (pack) encrypt under a key the setup does not hold, to make a\n"
     "                       payload that the setup must refuse\n";
 
-bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Options& options, std::ostream& err) {
+bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Options& options,
+                  std::ostream& err) {
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         std::string* value = nullptr;
-        if (a == "-o" || a == "--output") value = &options.output;
-        else if (a == "--payload") value = &options.payload;
-        else if (a == "--agreement") value = &options.agreement;
-        else if (a == "--stub") value = &options.stub;
+        if (a == "-o" || a == "--output")
+            value = &options.output;
+        else if (a == "--payload")
+            value = &options.payload;
+        else if (a == "--agreement")
+            value = &options.agreement;
+        else if (a == "--stub")
+            value = &options.stub;
         if (value) {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
                 err << "kvnpack: " << a << " needs a file name\n";
@@ -59,7 +64,9 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Optio
     return true;
 }
 
-fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
+fs::path PathOf(const std::string& utf8) {
+    return fs::u8path(utf8);
+}
 
 int Fail(std::ostream& err, const std::string& message) {
     err << "kvnpack: " << message << "\n";
@@ -80,11 +87,13 @@ bool PackFolder(const std::string& folder, bool foreignKey, Packed& packed, std:
     packed.records = entries.size();
     packed.needs.payload = packed.container.GetLength();
     packed.needs.image = image.size();
-    for (const TreeEntry& entry : entries) packed.needs.largestFile = std::max(packed.needs.largestFile, entry.size);
+    for (const TreeEntry& entry : entries)
+        packed.needs.largestFile = std::max(packed.needs.largestFile, entry.size);
     return CheckDecodeFits(packed.needs, error);
 }
 
-bool ReadPayload(const std::string& file, std::vector<uint8_t>& payload, DecodeNeeds& needs, std::string& error) {
+bool ReadPayload(const std::string& file, std::vector<uint8_t>& payload, DecodeNeeds& needs,
+                 std::string& error) {
     if (!ReadFileBytes(PathOf(file), payload, error)) return false;
     CWBlock package;
     std::vector<PackageRecord> records;
@@ -112,9 +121,8 @@ int PackCommand(const Options& options, std::ostream& out, std::ostream& err) {
     const CWBlock& container = packed.container;
     if (!WriteFileReplacing(PathOf(options.output), container.GetData(), container.GetLength(), error))
         return Fail(err, error);
-    out << "kvnpack: " << packed.records << " records, package image " << packed.needs.image << " bytes, payload "
-        << container.GetLength() << " bytes -> " << options.output << (options.foreignKey ? " (foreign key)" : "")
-        << "\n";
+    out << "kvnpack: " << packed.records << " records, package image " << packed.needs.image
+        << " bytes, payload " << container.GetLength() << " bytes -> " << options.output
+        << (options.foreignKey ? " (foreign key)" : "") << "\n";
     return 0;
 }
-

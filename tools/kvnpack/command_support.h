@@ -21,7 +21,8 @@ struct Options {
     bool help = false;
 };
 
-bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Options& options, std::ostream& err);
+bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Options& options,
+                  std::ostream& err);
 
 std::filesystem::path PathOf(const std::string& utf8);
 
@@ -40,7 +41,8 @@ struct Packed {
 // packed or the 32-bit setup could not hold it.
 bool PackFolder(const std::string& folder, bool foreignKey, Packed& packed, std::string& error);
 // A ready-made payload's bytes, checked to decode, and what decoding takes.
-bool ReadPayload(const std::string& file, std::vector<uint8_t>& payload, DecodeNeeds& needs, std::string& error);
+bool ReadPayload(const std::string& file, std::vector<uint8_t>& payload, DecodeNeeds& needs,
+                 std::string& error);
 
 int PackCommand(const Options& options, std::ostream& out, std::ostream& err);
 int SetupCommand(const Options& options, std::ostream& out, std::ostream& err);

@@ -65,7 +65,8 @@ int Res(const Options& options, std::ostream& out, std::ostream& err) {
 }
 
 int List(const Options& options, std::ostream& out, std::ostream& err) {
-    if (options.positional.size() != 1 || !options.output.empty()) return Usage(err, "list needs one PAYLOAD");
+    if (options.positional.size() != 1 || !options.output.empty())
+        return Usage(err, "list needs one PAYLOAD");
     CWBlock package;
     std::vector<PackageRecord> records;
     if (!ReadPayloadRecords(options.positional[0], package, records, err)) return 1;
@@ -82,8 +83,10 @@ int List(const Options& options, std::ostream& out, std::ostream& err) {
         out << line << Utf16ToUtf8(RecordName(record));
         if (!written) out << "  (the setup does not write this name)";
         out << "\n";
-        if (record.IsFolder()) ++folders;
-        else ++files;
+        if (record.IsFolder())
+            ++folders;
+        else
+            ++files;
         bytes += record.contentLength;
     }
     out << folders << " folders, " << files << " files, " << bytes << " bytes";
@@ -129,7 +132,8 @@ int Extract(const Options& options, std::ostream& out, std::ostream& err) {
         const std::string shown = Utf16ToUtf8(name);
         fs::path target;
         if (!safe || !TargetPath(folder, name, target)) {
-            err << "kvnpack: " << shown << ": not written (the name would leave the folder or names a device)\n";
+            err << "kvnpack: " << shown
+                << ": not written (the name would leave the folder or names a device)\n";
             ++refused;
             continue;
         }
@@ -152,7 +156,8 @@ int Extract(const Options& options, std::ostream& out, std::ostream& err) {
                 continue;
             }
             if (record.attributes & kReadOnlyAttribute)
-                fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::permissions(target,
+                                fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                                 fs::perm_options::remove, ec);
         }
         ++written;

@@ -5,9 +5,13 @@ namespace {
 constexpr uint64_t kMiB = uint64_t(1) << 20;
 constexpr uint64_t kPage = 4096;
 
-uint64_t Pages(uint64_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
+uint64_t Pages(uint64_t bytes) {
+    return (bytes + kPage - 1) / kPage * kPage;
+}
 
-std::string InMiB(uint64_t bytes) { return std::to_string((bytes + kMiB - 1) / kMiB) + " MiB"; }
+std::string InMiB(uint64_t bytes) {
+    return std::to_string((bytes + kMiB - 1) / kMiB) + " MiB";
+}
 
 }  // namespace
 
@@ -38,9 +42,9 @@ bool CheckDecodeFits(const DecodeNeeds& needs, std::string& error) {
     }
     const uint64_t peak = DecodePeak(needs);
     if (peak <= kDecodePeakLimit) return true;
-    error = "the 32-bit setup could not hold this package while it installs it: the decode needs " + InMiB(peak) +
-            " at once (twice the payload of " + InMiB(needs.payload) + ", the package image of " +
-            InMiB(needs.image) + ", the largest file of " + InMiB(needs.largestFile) + "), and " +
-            InMiB(kDecodePeakLimit) + " is the most it has";
+    error = "the 32-bit setup could not hold this package while it installs it: the decode needs " +
+            InMiB(peak) + " at once (twice the payload of " + InMiB(needs.payload) +
+            ", the package image of " + InMiB(needs.image) + ", the largest file of " +
+            InMiB(needs.largestFile) + "), and " + InMiB(kDecodePeakLimit) + " is the most it has";
     return false;
 }

@@ -7,4 +7,5 @@
 #include <vector>
 
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<uint8_t>& bytes, std::string& error);
-bool WriteFileReplacing(const std::filesystem::path& target, const uint8_t* data, size_t size, std::string& error);
+bool WriteFileReplacing(const std::filesystem::path& target, const uint8_t* data, size_t size,
+                        std::string& error);

@@ -15,7 +15,12 @@ constexpr size_t kPathUnitsWithZero = 260;
 bool IsForbiddenCharacter(char16_t c) {
     if (c < 0x20) return true;
     switch (c) {
-        case u'<': case u'>': case u'"': case u'|': case u'?': case u'*':
+        case u'<':
+        case u'>':
+        case u'"':
+        case u'|':
+        case u'?':
+        case u'*':
             return true;
         default:
             return false;
@@ -68,7 +73,8 @@ std::string CheckRecordName(const std::u16string& name) {
     if (prefix + name.size() + 1 > kPathUnitsWithZero)
         return "name too long for the setup's working folder (at most " +
                std::to_string(kPathUnitsWithZero - 1 - prefix) + " UTF-16 units)";
-    if (!IsSafePackageName(name.c_str())) return "the setup refuses this name (rooted, \"..\", \":\" or a device name)";
+    if (!IsSafePackageName(name.c_str()))
+        return "the setup refuses this name (rooted, \"..\", \":\" or a device name)";
     size_t start = 0;
     for (size_t i = 0; i <= name.size(); ++i) {
         if (i < name.size() && name[i] != u'\\') {

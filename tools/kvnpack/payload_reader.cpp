@@ -12,7 +12,8 @@ bool CheckContainerShape(const std::vector<uint8_t>& payload, std::string& error
     const uint64_t body = size - 4;
     const uint8_t* trailer = payload.data() + body;
     const uint32_t length = static_cast<uint32_t>(trailer[0]) | (static_cast<uint32_t>(trailer[1]) << 8) |
-                            (static_cast<uint32_t>(trailer[2]) << 16) | (static_cast<uint32_t>(trailer[3]) << 24);
+                            (static_cast<uint32_t>(trailer[2]) << 16) |
+                            (static_cast<uint32_t>(trailer[3]) << 24);
     if (length < 6 || length > body) {
         error = "not a payload, or a damaged one: its trailer does not match its size";
         return false;
@@ -59,4 +60,6 @@ bool ReadAllRecords(const CWBlock& package, std::vector<PackageRecord>& records,
     }
 }
 
-std::u16string RecordName(const PackageRecord& record) { return std::u16string(record.name); }
+std::u16string RecordName(const PackageRecord& record) {
+    return std::u16string(record.name);
+}

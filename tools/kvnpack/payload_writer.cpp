@@ -24,8 +24,10 @@ bool ReadExactly(const TreeEntry& entry, std::vector<uint8_t>& image, std::strin
     }
     const size_t at = image.size();
     image.resize(at + static_cast<size_t>(entry.size));
-    if (entry.size > 0) file.read(reinterpret_cast<char*>(image.data() + at), static_cast<std::streamsize>(entry.size));
-    if (static_cast<uint64_t>(file.gcount()) != entry.size || file.peek() != std::ifstream::traits_type::eof()) {
+    if (entry.size > 0)
+        file.read(reinterpret_cast<char*>(image.data() + at), static_cast<std::streamsize>(entry.size));
+    if (static_cast<uint64_t>(file.gcount()) != entry.size ||
+        file.peek() != std::ifstream::traits_type::eof()) {
         error = entry.source.u8string() + ": the file changed while it was packed";
         return false;
     }
@@ -34,7 +36,8 @@ bool ReadExactly(const TreeEntry& entry, std::vector<uint8_t>& image, std::strin
 
 }  // namespace
 
-bool BuildPackageImage(const std::vector<TreeEntry>& entries, std::vector<uint8_t>& image, std::string& error) {
+bool BuildPackageImage(const std::vector<TreeEntry>& entries, std::vector<uint8_t>& image,
+                       std::string& error) {
     image.clear();
     const uint64_t total = PackageImageSize(entries);
     if (total >= kFourGiB || total > image.max_size()) {
@@ -105,7 +108,8 @@ void ImportPackageKey(bool foreignKey, CWCryptAESKey& key) {
     key.ImportKeyBlob(blob);
 }
 
-bool SealPackageImage(const std::vector<uint8_t>& image, bool foreignKey, CWBlock& container, std::string& error) {
+bool SealPackageImage(const std::vector<uint8_t>& image, bool foreignKey, CWBlock& container,
+                      std::string& error) {
     if (image.size() >= kFourGiB) {
         error = "the package image would reach 4 GiB";
         return false;

@@ -9,7 +9,9 @@ constexpr uint16_t kMagicPe32Plus = 0x20B;
 constexpr size_t kSectionEntrySize = 40;
 constexpr size_t kMinimumDirectories = kPeDebugDirectory + 1;
 
-bool PowerOfTwo(uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
+bool PowerOfTwo(uint32_t value) {
+    return value != 0 && (value & (value - 1)) == 0;
+}
 
 }  // namespace
 
@@ -75,7 +77,8 @@ bool ReadPeLayout(const std::vector<uint8_t>& file, PeLayout& layout, std::strin
         return false;
     }
     for (uint32_t i = 0; i < directoryCount; ++i)
-        layout.directories.push_back({GetU32(file, layout.DirectoryAt(i)), GetU32(file, layout.DirectoryAt(i) + 4)});
+        layout.directories.push_back(
+            {GetU32(file, layout.DirectoryAt(i)), GetU32(file, layout.DirectoryAt(i) + 4)});
     layout.sectionAlignment = GetU32(file, layout.optionalHeaderAt + 32);
     layout.fileAlignment = GetU32(file, layout.optionalHeaderAt + 36);
     if (!PowerOfTwo(layout.sectionAlignment) || !PowerOfTwo(layout.fileAlignment) ||
@@ -91,15 +94,17 @@ bool ReadPeLayout(const std::vector<uint8_t>& file, PeLayout& layout, std::strin
     for (uint16_t i = 0; i < sectionCount; ++i) {
         PeSection s;
         s.headerAt = static_cast<size_t>(sectionTableAt + uint64_t(i) * kSectionEntrySize);
-        for (size_t c = 0; c < 8 && file[s.headerAt + c]; ++c) s.name += static_cast<char>(file[s.headerAt + c]);
+        for (size_t c = 0; c < 8 && file[s.headerAt + c]; ++c)
+            s.name += static_cast<char>(file[s.headerAt + c]);
         s.virtualSize = GetU32(file, s.headerAt + 8);
         s.virtualAddress = GetU32(file, s.headerAt + 12);
         s.rawSize = GetU32(file, s.headerAt + 16);
         s.rawPointer = GetU32(file, s.headerAt + 20);
         s.characteristics = GetU32(file, s.headerAt + 36);
         if (s.rawSize && uint64_t(s.rawPointer) + s.rawSize > size) {
-            error = "truncated: section " + s.name + " ends at byte " + std::to_string(uint64_t(s.rawPointer) + s.rawSize) +
-                    " but the file has " + std::to_string(size);
+            error = "truncated: section " + s.name + " ends at byte " +
+                    std::to_string(uint64_t(s.rawPointer) + s.rawSize) + " but the file has " +
+                    std::to_string(size);
             return false;
         }
         if (s.virtualAddress < previousEnd) {

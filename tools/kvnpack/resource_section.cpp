@@ -14,7 +14,9 @@ constexpr size_t kDataEntrySize = 16;
 // many entries at the same directories.
 constexpr size_t kMaxItems = 1 << 16;
 
-char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t Upper(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 class SectionReader {
 public:
@@ -41,14 +43,17 @@ private:
         const uint32_t at = field & ~kHighBit;
         if (!Fits(at, 2)) return Damaged(error, "a name lies outside the section");
         const uint16_t length = GetU16(m_section, at);
-        if (!Fits(uint64_t(at) + 2, uint64_t(length) * 2)) return Damaged(error, "a name runs past the section");
+        if (!Fits(uint64_t(at) + 2, uint64_t(length) * 2))
+            return Damaged(error, "a name runs past the section");
         std::u16string name;
-        for (uint16_t i = 0; i < length; ++i) name += static_cast<char16_t>(GetU16(m_section, at + 2 + 2 * i));
+        for (uint16_t i = 0; i < length; ++i)
+            name += static_cast<char16_t>(GetU16(m_section, at + 2 + 2 * i));
         key = ResourceKey::Name(name);
         return true;
     }
 
-    bool Walk(uint32_t tableAt, int level, ResourceItem& path, std::vector<ResourceItem>& items, std::string& error) {
+    bool Walk(uint32_t tableAt, int level, ResourceItem& path, std::vector<ResourceItem>& items,
+              std::string& error) {
         if (!Fits(tableAt, kTableHeader)) return Damaged(error, "a directory lies outside the section");
         const uint32_t count = uint32_t(GetU16(m_section, tableAt + 12)) + GetU16(m_section, tableAt + 14);
         if (!Fits(uint64_t(tableAt) + kTableHeader, uint64_t(count) * kEntrySize))
@@ -91,7 +96,9 @@ struct Table {
     size_t at = 0;               // offset of the table in the section
 };
 
-void PutU16(std::vector<uint8_t>& out, uint16_t v) { out.push_back(uint8_t(v)), out.push_back(uint8_t(v >> 8)); }
+void PutU16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(uint8_t(v)), out.push_back(uint8_t(v >> 8));
+}
 
 const ResourceKey& KeyAt(const ResourceItem& item, int level) {
     return level == 0 ? item.type : level == 1 ? item.name : item.language;
@@ -110,10 +117,12 @@ int CompareKeys(const ResourceKey& a, const ResourceKey& b) {
     return a.name.size() < b.name.size() ? -1 : a.name.size() > b.name.size() ? 1 : 0;
 }
 
-bool SameKey(const ResourceKey& a, const ResourceKey& b) { return CompareKeys(a, b) == 0; }
+bool SameKey(const ResourceKey& a, const ResourceKey& b) {
+    return CompareKeys(a, b) == 0;
+}
 
-bool ReadResourceSection(const std::vector<uint8_t>& section, uint32_t sectionRva, std::vector<ResourceItem>& items,
-                         std::string& error) {
+bool ReadResourceSection(const std::vector<uint8_t>& section, uint32_t sectionRva,
+                         std::vector<ResourceItem>& items, std::string& error) {
     items.clear();
     SectionReader reader(section, sectionRva);
     return reader.Read(items, error);
@@ -136,7 +145,8 @@ bool BuildResourceSection(std::vector<ResourceItem> items, uint32_t sectionRva, 
         for (const Table& parent : levels[level - 1])
             for (size_t i = parent.first; i < parent.last;) {
                 size_t j = i + 1;
-                while (j < parent.last && SameKey(KeyAt(items[i], level - 1), KeyAt(items[j], level - 1))) ++j;
+                while (j < parent.last && SameKey(KeyAt(items[i], level - 1), KeyAt(items[j], level - 1)))
+                    ++j;
                 levels[level].push_back({i, j, 0});
                 i = j;
             }
@@ -186,7 +196,8 @@ bool BuildResourceSection(std::vector<ResourceItem> items, uint32_t sectionRva, 
                 SetU32(out, entryAt, key.named ? putName(key) : key.id);
                 (key.named ? named : numbered)++;
                 if (level < 2) {
-                    SetU32(out, entryAt + 4, kHighBit | static_cast<uint32_t>(levels[level + 1][nextTable[level + 1]++].at));
+                    SetU32(out, entryAt + 4,
+                           kHighBit | static_cast<uint32_t>(levels[level + 1][nextTable[level + 1]++].at));
                 } else {
                     dataEntryFixups.push_back({entryAt + 4, static_cast<uint32_t>(dataEntry++)});
                 }
@@ -213,7 +224,8 @@ bool BuildResourceSection(std::vector<ResourceItem> items, uint32_t sectionRva, 
         SetU32(out, entry, static_cast<uint32_t>(sectionRva + cursor));
         SetU32(out, entry + 4, static_cast<uint32_t>(items[i].data.size()));
         SetU32(out, entry + 8, items[i].codePage);
-        std::copy(items[i].data.begin(), items[i].data.end(), out.begin() + static_cast<std::ptrdiff_t>(cursor));
+        std::copy(items[i].data.begin(), items[i].data.end(),
+                  out.begin() + static_cast<std::ptrdiff_t>(cursor));
         cursor = AlignUp(cursor + items[i].data.size(), 8);
     }
     section.swap(out);

@@ -32,8 +32,8 @@ struct ResourceItem {
 // its raw bytes. false with a message for a directory or data entry that
 // lies outside the section, a tree that is not three levels deep, a
 // repeated key or more entries than a program carries.
-bool ReadResourceSection(const std::vector<uint8_t>& section, uint32_t sectionRva, std::vector<ResourceItem>& items,
-                         std::string& error);
+bool ReadResourceSection(const std::vector<uint8_t>& section, uint32_t sectionRva,
+                         std::vector<ResourceItem>& items, std::string& error);
 
 // The section bytes for the items, laid out for sectionRva: all directory
 // tables, the name strings, the data entries, then each item's data on an

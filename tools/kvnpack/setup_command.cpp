@@ -35,7 +35,8 @@ int SetupCommand(const Options& options, std::ostream& out, std::ostream& err) {
         if (stubPath.empty()) {
             std::string places;
             for (const fs::path& place : looked) places += "\n  " + place.u8string();
-            return Fail(err, "no setup stub installed with kvnpack (give one with --stub); looked for" + places);
+            return Fail(err,
+                        "no setup stub installed with kvnpack (give one with --stub); looked for" + places);
         }
     }
     const fs::path output = PathOf(options.output);
@@ -56,11 +57,13 @@ int SetupCommand(const Options& options, std::ostream& out, std::ostream& err) {
         agreement.item.name = ResourceKey::Name(kAgreementResourceNameU16);
         agreement.item.language = ResourceKey::Id(kLanguageEnglishUS);
         if (!ReadFileBytes(PathOf(options.agreement), agreement.item.data, error)) return Fail(err, error);
-        if (!CheckAgreementText(agreement.item.data, error)) return Fail(err, options.agreement + ": " + error);
+        if (!CheckAgreementText(agreement.item.data, error))
+            return Fail(err, options.agreement + ": " + error);
         resources.push_back(agreement);
     }
     StubEditor editor;
-    if (!editor.Open(stub, resources, error)) return Fail(err, stubPath.u8string() + ": the stub is " + error);
+    if (!editor.Open(stub, resources, error))
+        return Fail(err, stubPath.u8string() + ": the stub is " + error);
 
     size_t records = 0;
     if (fromFolder) {
@@ -78,8 +81,8 @@ int SetupCommand(const Options& options, std::ostream& out, std::ostream& err) {
     if (!WriteFileReplacing(output, setup.data(), setup.size(), error)) return Fail(err, error);
     out << "kvnpack: ";
     if (fromFolder) out << records << " records, ";
-    out << "payload " << resources[0].item.data.size() << " bytes" << (options.agreement.empty() ? "" : ", licence text")
-        << " -> " << options.output << " (" << (editor.IsPe32Plus() ? "64" : "32") << "-bit, unsigned)\n";
+    out << "payload " << resources[0].item.data.size() << " bytes"
+        << (options.agreement.empty() ? "" : ", licence text") << " -> " << options.output << " ("
+        << (editor.IsPe32Plus() ? "64" : "32") << "-bit, unsigned)\n";
     return 0;
 }
-

@@ -23,8 +23,10 @@ bool StubEditor::Open(const std::vector<uint8_t>& stub, const std::vector<NewRes
     if (!ReadPeLayout(stub, m_layout, error)) return false;
     const PeDirectory& security = m_layout.directories[kPeSecurityDirectory];
     if (security.rva || security.size) {
-        error = "signed: writing resources would break its signature; give kvnpack the unsigned stub and sign the "
-                "finished setup (scripts/sign)";
+        error =
+            "signed: writing resources would break its signature; give kvnpack the unsigned stub and sign "
+            "the "
+            "finished setup (scripts/sign)";
         return false;
     }
     if (m_layout.directories[kPeDebugDirectory].size) {
@@ -53,7 +55,8 @@ bool StubEditor::Open(const std::vector<uint8_t>& stub, const std::vector<NewRes
         const PeSection& later = m_layout.sections[i];
         for (size_t d = 0; d < m_layout.directories.size(); ++d) {
             const PeDirectory& dir = m_layout.directories[d];
-            if (d == kPeSecurityDirectory || !dir.size || m_layout.SectionOf(dir.rva) != static_cast<int>(i)) continue;
+            if (d == kPeSecurityDirectory || !dir.size || m_layout.SectionOf(dir.rva) != static_cast<int>(i))
+                continue;
             if (d != kPeBaseRelocationDirectory) {
                 error = "not a setup stub kvnpack can write: section " + later.name +
                         " follows the resources and holds more than the relocation table";
@@ -70,7 +73,8 @@ bool StubEditor::Open(const std::vector<uint8_t>& stub, const std::vector<NewRes
         }
     }
     const uint32_t rawSize = std::min(section.rawSize, section.MemorySize());
-    const std::vector<uint8_t> bytes(stub.begin() + section.rawPointer, stub.begin() + section.rawPointer + rawSize);
+    const std::vector<uint8_t> bytes(stub.begin() + section.rawPointer,
+                                     stub.begin() + section.rawPointer + rawSize);
     if (!ReadResourceSection(bytes, section.virtualAddress, m_items, error)) return false;
     for (const NewResource& added : additions)
         for (const ResourceItem& item : m_items)

@@ -22,11 +22,13 @@ public:
     // signed, without debug data, with a resource section behind which lies
     // at most the relocation table, and none of the resources there already.
     // false with a message that says why not.
-    bool Open(const std::vector<uint8_t>& stub, const std::vector<NewResource>& additions, std::string& error);
+    bool Open(const std::vector<uint8_t>& stub, const std::vector<NewResource>& additions,
+              std::string& error);
     bool IsPe32Plus() const { return m_layout.plus; }
 
     // The finished program. Call after a successful Open with the same stub.
-    bool Write(const std::vector<NewResource>& additions, std::vector<uint8_t>& out, std::string& error) const;
+    bool Write(const std::vector<NewResource>& additions, std::vector<uint8_t>& out,
+               std::string& error) const;
 
 private:
     const std::vector<uint8_t>* m_stub = nullptr;

@@ -13,7 +13,9 @@ namespace {
 
 constexpr uint64_t kFourGiB = uint64_t(1) << 32;
 
-std::string Shown(const fs::path& path) { return path.u8string(); }
+std::string Shown(const fs::path& path) {
+    return path.u8string();
+}
 
 bool ComponentName(const fs::path& entry, std::u16string& name, std::string& error) {
 #ifdef _WIN32

@@ -15,7 +15,7 @@ struct TreeEntry {
     std::filesystem::path source;  // the entry on disk
     bool folder = false;
     uint32_t attributes = 0;
-    uint64_t size = 0;             // file length; 0 for folders
+    uint64_t size = 0;  // file length; 0 for folders
 };
 
 // Bytes of the package image that holds the entries: the leading u32 and

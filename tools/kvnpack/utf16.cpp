@@ -32,13 +32,21 @@ bool Utf8ToUtf16(const std::string& text, std::u16string& out) {
         size_t extra;
         char32_t minimum;
         if (lead < 0x80) {
-            c = lead; extra = 0; minimum = 0;
+            c = lead;
+            extra = 0;
+            minimum = 0;
         } else if ((lead & 0xE0) == 0xC0) {
-            c = lead & 0x1F; extra = 1; minimum = 0x80;
+            c = lead & 0x1F;
+            extra = 1;
+            minimum = 0x80;
         } else if ((lead & 0xF0) == 0xE0) {
-            c = lead & 0x0F; extra = 2; minimum = 0x800;
+            c = lead & 0x0F;
+            extra = 2;
+            minimum = 0x800;
         } else if ((lead & 0xF8) == 0xF0) {
-            c = lead & 0x07; extra = 3; minimum = 0x10000;
+            c = lead & 0x07;
+            extra = 3;
+            minimum = 0x10000;
         } else {
             return false;
         }
@@ -65,7 +73,8 @@ std::string Utf16ToUtf8(const std::u16string& text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {

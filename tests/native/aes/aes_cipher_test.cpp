@@ -15,17 +15,22 @@ const char* const kPlain4 =
 
 CWAESCipher Context(int mode, int direction, const Bytes& key, const Bytes& iv = Bytes()) {
     CWAESCipher c;
-    EXPECT_EQ(0, c.Init(mode, direction, key.data(), static_cast<int>(key.size() / 8 - 2), iv.empty() ? nullptr : iv.data()));
+    EXPECT_EQ(0, c.Init(mode, direction, key.data(), static_cast<int>(key.size() / 8 - 2),
+                        iv.empty() ? nullptr : iv.data()));
     return c;
 }
 
 // FIPS-197 Appendix C: one plaintext under 128-, 192- and 256-bit keys.
 TEST(AesBlock, Fips197AppendixCAllKeyLengths) {
     const Bytes plain = Hex("00112233445566778899aabbccddeeff");
-    const struct { const char* key; const char* cipher; } cases[] = {
+    const struct {
+        const char* key;
+        const char* cipher;
+    } cases[] = {
         {"000102030405060708090a0b0c0d0e0f", "69c4e0d86a7b0430d8cdb78070b4c55a"},
         {"000102030405060708090a0b0c0d0e0f1011121314151617", "dda97ca4864cdfe06eaf70a0ec0d7191"},
-        {"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f", "8ea2b7ca516745bfeafc49904b496089"},
+        {"000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
+         "8ea2b7ca516745bfeafc49904b496089"},
     };
     for (const auto& c : cases) {
         const Bytes key = Hex(c.key), cipher = Hex(c.cipher);
@@ -45,11 +50,19 @@ TEST(AesBlock, Fips197AppendixCAllKeyLengths) {
 // whose 16 example bits open the block checked here).
 TEST(AesBuffer, Sp80038aVectorsAllModesBothDirections) {
     const Bytes key = Hex(kKey256), iv = Hex(kIv), plain = Hex(kPlain4);
-    const struct { int mode; const char* cipher; int bits; } cases[] = {
-        {0, "f3eed1bdb5d2a03c064b5a7e3db181f8591ccb10d410ed26dc5ba74a31362870"
-            "b6ed21b99ca6f4f9f153e7b1beafed1d23304b7a39f9f3ff067d8d8f9e24ecc7", 512},
-        {1, "f58c4c04d6e5f1ba779eabfb5f7bfbd69cfc4e967edb808d679f777bc6702c7d"
-            "39f23369a9d9bacfa530e26304231461b2eb05e2c39be9fcda6c19078c6a9d1b", 512},
+    const struct {
+        int mode;
+        const char* cipher;
+        int bits;
+    } cases[] = {
+        {0,
+         "f3eed1bdb5d2a03c064b5a7e3db181f8591ccb10d410ed26dc5ba74a31362870"
+         "b6ed21b99ca6f4f9f153e7b1beafed1d23304b7a39f9f3ff067d8d8f9e24ecc7",
+         512},
+        {1,
+         "f58c4c04d6e5f1ba779eabfb5f7bfbd69cfc4e967edb808d679f777bc6702c7d"
+         "39f23369a9d9bacfa530e26304231461b2eb05e2c39be9fcda6c19078c6a9d1b",
+         512},
         {2, "9029c2ba5b7d440b562023deec3de592", 128},
     };
     for (const auto& c : cases) {

@@ -64,7 +64,9 @@ TEST(AesKeyDecrypt, ContainerOf32kPlus4CutsToTrailer) {
     Import(key, Blob(material, iv));
     for (uint32_t k : {1u, 2u, 3u, 64u}) {
         const Bytes plain = RandomBytes(32 * k - 5, k);
-        EXPECT_EQ(plain, DecryptWith(key, Container(material, iv, plain, static_cast<uint32_t>(plain.size())))) << k;
+        EXPECT_EQ(plain,
+                  DecryptWith(key, Container(material, iv, plain, static_cast<uint32_t>(plain.size()))))
+            << k;
     }
     // A 1 MiB container goes through the same path.
     const Bytes big = RandomBytes(1 << 20, 6);
@@ -128,11 +130,14 @@ TEST(AesKeyDecrypt, UnkeyedEmptyAndShortBlocks) {
 
 TEST(AesKeyImport, FieldLengthsAndZeroExtension) {
     const Bytes plain = RandomBytes(96, 14);
-    const struct { Bytes key; Bytes iv; } cases[] = {
-        {RandomBytes(16, 15), Bytes()},        // empty IV field: all-zero IV
-        {RandomBytes(16, 16), RandomBytes(5, 17)},  // short IV: zero-extended
-        {RandomBytes(16, 18), RandomBytes(24, 19)}, // long IV: first 16 bytes
-        {Bytes(), RandomBytes(16, 20)},        // empty key field: all-zero material
+    const struct {
+        Bytes key;
+        Bytes iv;
+    } cases[] = {
+        {RandomBytes(16, 15), Bytes()},              // empty IV field: all-zero IV
+        {RandomBytes(16, 16), RandomBytes(5, 17)},   // short IV: zero-extended
+        {RandomBytes(16, 18), RandomBytes(24, 19)},  // long IV: first 16 bytes
+        {Bytes(), RandomBytes(16, 20)},              // empty key field: all-zero material
         {RandomBytes(64, 21), RandomBytes(16, 22)},
     };
     for (const auto& c : cases) {
@@ -169,7 +174,8 @@ TEST(AesKeyImport, TruncatedAndLyingBlobsStayInside) {
     CWCryptAESKey cut;
     EXPECT_EQ(0, cut.ImportKeyBlob(block));
     const Bytes plain = RandomBytes(32, 26);
-    EXPECT_EQ(plain, DecryptWith(cut, Container(Bytes(material.begin(), material.begin() + 12), Bytes(), plain, 32)));
+    EXPECT_EQ(plain, DecryptWith(
+                         cut, Container(Bytes(material.begin(), material.begin() + 12), Bytes(), plain, 32)));
 
     for (uint32_t lie : {0xffffffffu, 0x80000000u, 1000u, 29u}) {
         Bytes b = full;

@@ -11,7 +11,8 @@ using Bytes = std::vector<uint8_t>;
 
 inline Bytes Hex(const std::string& text) {
     Bytes out;
-    for (size_t i = 0; i + 1 < text.size(); i += 2) out.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    for (size_t i = 0; i + 1 < text.size(); i += 2)
+        out.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
     return out;
 }
 

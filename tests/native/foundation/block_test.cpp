@@ -9,16 +9,13 @@
 
 namespace {
 
-bool AllBytesAre(const uint8_t* p, uint32_t from, uint32_t to, uint8_t value)
-{
+bool AllBytesAre(const uint8_t* p, uint32_t from, uint32_t to, uint8_t value) {
     for (uint32_t i = from; i < to; ++i)
-        if (p[i] != value)
-            return false;
+        if (p[i] != value) return false;
     return true;
 }
 
-TEST(BlockCapacity, NewBlockHasNoRegionAndCannotBeSizedToZero)
-{
+TEST(BlockCapacity, NewBlockHasNoRegionAndCannotBeSizedToZero) {
     CWBlock block;
     EXPECT_EQ(block.GetData(), nullptr);
     EXPECT_EQ(block.GetLength(), 0u);
@@ -29,8 +26,7 @@ TEST(BlockCapacity, NewBlockHasNoRegionAndCannotBeSizedToZero)
     EXPECT_EQ(block.GetData(), nullptr);
 }
 
-TEST(BlockCapacity, ShrinkKeepsRegionAndOldBytes)
-{
+TEST(BlockCapacity, ShrinkKeepsRegionAndOldBytes) {
     CWBlock block;
     ASSERT_EQ(block.SetSize(100), 1);
     EXPECT_EQ(block.GetCapacity(), 100u);
@@ -57,8 +53,7 @@ TEST(BlockCapacity, ShrinkKeepsRegionAndOldBytes)
     EXPECT_EQ(block.GetLength(), 0u);
 }
 
-TEST(BlockCapacity, GrowingCopiesOnlyUsedBytesIntoExactRegion)
-{
+TEST(BlockCapacity, GrowingCopiesOnlyUsedBytesIntoExactRegion) {
     CWBlock block;
     ASSERT_EQ(block.SetSize(100), 1);
     std::memset(block.GetData(), 0xAA, 100);
@@ -70,11 +65,9 @@ TEST(BlockCapacity, GrowingCopiesOnlyUsedBytesIntoExactRegion)
     EXPECT_TRUE(AllBytesAre(block.GetData(), 40, 200, 0));
 }
 
-TEST(BlockCapacity, AppendAddsConstantSlackOnEachGrowth)
-{
+TEST(BlockCapacity, AppendAddsConstantSlackOnEachGrowth) {
     std::vector<uint8_t> bytes(8192);
-    for (size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = uint8_t(i * 7 + 1);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(i * 7 + 1);
 
     CWBlock block;
     ASSERT_EQ(block.Append(bytes.data(), 10), 1);
@@ -98,8 +91,7 @@ TEST(BlockCapacity, AppendAddsConstantSlackOnEachGrowth)
     EXPECT_TRUE(AllBytesAre(block.GetData(), 8203, 16395, 0));
 }
 
-TEST(BlockCapacity, AppendAfterSetSizeGrowsFromUsedLength)
-{
+TEST(BlockCapacity, AppendAfterSetSizeGrowsFromUsedLength) {
     CWBlock block;
     ASSERT_EQ(block.SetSize(16), 1);
     ASSERT_EQ(block.SetSize(4), 1);
@@ -113,8 +105,7 @@ TEST(BlockCapacity, AppendAfterSetSizeGrowsFromUsedLength)
     EXPECT_EQ(block.GetData()[16], 1);
 }
 
-TEST(BlockCapacity, AppendRefusesNullZeroAndOverflowingCounts)
-{
+TEST(BlockCapacity, AppendRefusesNullZeroAndOverflowingCounts) {
     CWBlock block;
     const uint8_t bytes[10] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
     EXPECT_EQ(block.Append(nullptr, 5), 0);
@@ -134,20 +125,16 @@ TEST(BlockCapacity, AppendRefusesNullZeroAndOverflowingCounts)
     EXPECT_EQ(std::memcmp(block.GetData(), bytes, 10), 0);
 }
 
-TEST(BlockCapacity, AppendFromItsOwnRegionSurvivesGrowth)
-{
+TEST(BlockCapacity, AppendFromItsOwnRegionSurvivesGrowth) {
     CWBlock block;
     ASSERT_EQ(block.SetSize(64), 1);
-    for (uint32_t i = 0; i < 64; ++i)
-        block.GetData()[i] = uint8_t(i);
+    for (uint32_t i = 0; i < 64; ++i) block.GetData()[i] = uint8_t(i);
     ASSERT_EQ(block.Append(block.GetData(), 64), 1);  // needs a new region
     ASSERT_EQ(block.GetLength(), 128u);
-    for (uint32_t i = 0; i < 128; ++i)
-        ASSERT_EQ(block.GetData()[i], uint8_t(i % 64)) << i;
+    for (uint32_t i = 0; i < 128; ++i) ASSERT_EQ(block.GetData()[i], uint8_t(i % 64)) << i;
 }
 
-TEST(BlockCopy, FittingCopyZeroesWholeRegionAndKeepsIt)
-{
+TEST(BlockCopy, FittingCopyZeroesWholeRegionAndKeepsIt) {
     CWBlock source;
     const uint8_t bytes[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     ASSERT_EQ(source.Append(bytes, 10), 1);
@@ -173,8 +160,7 @@ TEST(BlockCopy, FittingCopyZeroesWholeRegionAndKeepsIt)
     EXPECT_TRUE(AllBytesAre(target.GetData(), 0, 100, 0));
 }
 
-TEST(BlockCopy, LargerCopyTakesExactRegion)
-{
+TEST(BlockCopy, LargerCopyTakesExactRegion) {
     CWBlock source;
     ASSERT_EQ(source.SetSize(300), 1);
     std::memset(source.GetData(), 0x42, 300);
@@ -199,8 +185,7 @@ TEST(BlockCopy, LargerCopyTakesExactRegion)
     EXPECT_EQ(stillEmpty.GetLength(), 0u);
 }
 
-TEST(BlockCopy, CopyFromItselfKeepsContents)
-{
+TEST(BlockCopy, CopyFromItselfKeepsContents) {
     CWBlock block;
     const uint8_t bytes[4] = {4, 3, 2, 1};
     ASSERT_EQ(block.Append(bytes, 4), 1);
@@ -209,4 +194,4 @@ TEST(BlockCopy, CopyFromItselfKeepsContents)
     EXPECT_EQ(std::memcmp(block.GetData(), bytes, 4), 0);
 }
 
-} // namespace
+}  // namespace

@@ -9,26 +9,22 @@
 
 namespace {
 
-std::wstring Repeat(wchar_t c, size_t n)
-{
+std::wstring Repeat(wchar_t c, size_t n) {
     return std::wstring(n, c);
 }
 
-TEST(ZeroFill, ClearsExactlyTheCountAndIgnoresBadArguments)
-{
+TEST(ZeroFill, ClearsExactlyTheCountAndIgnoresBadArguments) {
     unsigned char bytes[8];
     std::memset(bytes, 0xCC, sizeof bytes);
     ZeroFill(bytes, 5);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(bytes[i], i < 5 ? 0 : 0xCC) << i;
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(bytes[i], i < 5 ? 0 : 0xCC) << i;
     ZeroFill(bytes + 5, 0);
     ZeroFill(bytes + 5, -3);
     ZeroFill(nullptr, 5);
     EXPECT_EQ(bytes[5], 0xCC);
 }
 
-TEST(JoinPath, RefusesWithoutWritingOnBadArguments)
-{
+TEST(JoinPath, RefusesWithoutWritingOnBadArguments) {
     wchar_t out[8] = L"keep";
     EXPECT_EQ(JoinPath(nullptr, 8, L"a", L"b", nullptr), 0);
     EXPECT_EQ(JoinPath(out, 0, L"a", L"b", nullptr), 0);
@@ -38,8 +34,7 @@ TEST(JoinPath, RefusesWithoutWritingOnBadArguments)
     EXPECT_STREQ(out, L"keep");
 }
 
-TEST(JoinPath, SeparatorAndExtensionRules)
-{
+TEST(JoinPath, SeparatorAndExtensionRules) {
     wchar_t out[kPathUnits];
     ASSERT_EQ(JoinPath(out, kPathUnits, L"C:\\Dir", L"file", nullptr), 1);
     EXPECT_STREQ(out, L"C:\\Dir\\file");
@@ -53,15 +48,13 @@ TEST(JoinPath, SeparatorAndExtensionRules)
     EXPECT_STREQ(out, L"file");
 }
 
-TEST(JoinPath, JoinsOntoItsOwnFolder)
-{
+TEST(JoinPath, JoinsOntoItsOwnFolder) {
     wchar_t out[kPathUnits] = L"C:\\Base";
     ASSERT_EQ(JoinPath(out, kPathUnits, out, L"Sub", nullptr), 1);
     EXPECT_STREQ(out, L"C:\\Base\\Sub");
 }
 
-TEST(JoinPath, LongestFittingPathIsWrittenLongerOneRefused)
-{
+TEST(JoinPath, LongestFittingPathIsWrittenLongerOneRefused) {
     // Sentinel units after the buffer catch any write past its end.
     wchar_t out[kPathUnits + 4];
     const std::wstring folder = L"C:\\" + Repeat(L'f', 200);
@@ -76,16 +69,14 @@ TEST(JoinPath, LongestFittingPathIsWrittenLongerOneRefused)
     std::fill(out, out + kPathUnits + 4, L'#');
     EXPECT_EQ(JoinPath(out, kPathUnits, folder.c_str(), longer.c_str(), L"ext"), 0);
     EXPECT_EQ(out[0], L'\0');
-    for (int i = 1; i < kPathUnits + 4; ++i)
-        ASSERT_EQ(out[i], L'#') << i;
+    for (int i = 1; i < kPathUnits + 4; ++i) ASSERT_EQ(out[i], L'#') << i;
 
     // The extension alone pushes it over: still refused, never cut short.
     EXPECT_EQ(JoinPath(out, kPathUnits, folder.c_str(), name.c_str(), L"exte"), 0);
     EXPECT_EQ(out[0], L'\0');
 }
 
-TEST(FormatEntryPath, AlwaysOneSeparatorAndRefusesWhatDoesNotFit)
-{
+TEST(FormatEntryPath, AlwaysOneSeparatorAndRefusesWhatDoesNotFit) {
     wchar_t out[kPathUnits];
     ASSERT_EQ(FormatEntryPath(out, kPathUnits, L"C:\\Dir", L"*.*"), 1);
     EXPECT_STREQ(out, L"C:\\Dir\\*.*");
@@ -102,4 +93,4 @@ TEST(FormatEntryPath, AlwaysOneSeparatorAndRefusesWhatDoesNotFit)
     EXPECT_EQ(FormatEntryPath(nullptr, kPathUnits, L"a", L"x"), 0);
 }
 
-} // namespace
+}  // namespace

@@ -9,18 +9,15 @@
 
 namespace {
 
-void AppendBytes(CWBlock& block, const std::string& text)
-{
+void AppendBytes(CWBlock& block, const std::string& text) {
     block.Append(text.data(), uint32_t(text.size()));
 }
 
-std::string Contents(const CWBlock& block)
-{
+std::string Contents(const CWBlock& block) {
     return std::string(reinterpret_cast<const char*>(block.GetData()), block.GetLength());
 }
 
-TEST(Records, WrittenLittleEndianAndReadBack)
-{
+TEST(Records, WrittenLittleEndianAndReadBack) {
     CWBlock block;
     AppendInt32(block, 0x04030201u);
     ASSERT_EQ(block.GetLength(), 4u);
@@ -55,8 +52,7 @@ TEST(Records, WrittenLittleEndianAndReadBack)
     EXPECT_EQ(cursor, block.GetLength());
 }
 
-TEST(Records, ShortBufferTruncatesButCursorPassesWholeRecord)
-{
+TEST(Records, ShortBufferTruncatesButCursorPassesWholeRecord) {
     CWBlock block;
     CWBlock payload;
     AppendBytes(payload, "abcdefgh");
@@ -73,8 +69,7 @@ TEST(Records, ShortBufferTruncatesButCursorPassesWholeRecord)
     EXPECT_EQ(value, 77u);
 }
 
-TEST(Records, BlockCanAppendItselfAsRecord)
-{
+TEST(Records, BlockCanAppendItselfAsRecord) {
     CWBlock block;
     AppendBytes(block, "xyz");
     AppendSizedBlock(block, block);
@@ -82,8 +77,7 @@ TEST(Records, BlockCanAppendItselfAsRecord)
 }
 
 // A reader loops "while cursor < length"; every refused read must end that loop.
-TEST(RecordsAtTheEnd, Int32WithFewerThanFourBytesLeftReadsNothing)
-{
+TEST(RecordsAtTheEnd, Int32WithFewerThanFourBytesLeftReadsNothing) {
     CWBlock block;
     AppendBytes(block, "\x01\x02\x03\x04\x05\x06");
     uint32_t cursor = 4;
@@ -103,8 +97,7 @@ TEST(RecordsAtTheEnd, Int32WithFewerThanFourBytesLeftReadsNothing)
     EXPECT_EQ(cursor, 6u);
 }
 
-TEST(RecordsAtTheEnd, RecordRunningPastUsedLengthCopiesNothing)
-{
+TEST(RecordsAtTheEnd, RecordRunningPastUsedLengthCopiesNothing) {
     // The region has slack beyond the used length; the reader must not use it.
     CWBlock block;
     AppendInt32(block, 5);
@@ -125,8 +118,7 @@ TEST(RecordsAtTheEnd, RecordRunningPastUsedLengthCopiesNothing)
     EXPECT_EQ(cursor, block.GetLength());
 }
 
-TEST(RecordsAtTheEnd, NegativeAndHugeCountsAreRefused)
-{
+TEST(RecordsAtTheEnd, NegativeAndHugeCountsAreRefused) {
     for (uint32_t count : {0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu}) {
         CWBlock block;
         AppendInt32(block, count);
@@ -145,8 +137,7 @@ TEST(RecordsAtTheEnd, NegativeAndHugeCountsAreRefused)
     }
 }
 
-TEST(RecordsAtTheEnd, PartialCountAndRecordEndingExactlyAtLength)
-{
+TEST(RecordsAtTheEnd, PartialCountAndRecordEndingExactlyAtLength) {
     CWBlock block;
     AppendInt32(block, 2);
     AppendBytes(block, "ok");
@@ -161,8 +152,7 @@ TEST(RecordsAtTheEnd, PartialCountAndRecordEndingExactlyAtLength)
     EXPECT_EQ(cursor, 8u);
 }
 
-TEST(RecordsAtTheEnd, MissingDataOrOutputLeavesCursorAlone)
-{
+TEST(RecordsAtTheEnd, MissingDataOrOutputLeavesCursorAlone) {
     CWBlock empty;
     uint32_t cursor = 3;
     uint32_t value = 1;
@@ -185,4 +175,4 @@ TEST(RecordsAtTheEnd, MissingDataOrOutputLeavesCursorAlone)
     EXPECT_EQ(value, 1u);
 }
 
-} // namespace
+}  // namespace

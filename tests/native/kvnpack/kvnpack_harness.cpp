@@ -39,7 +39,8 @@ std::string Utf8Of(const char16_t* units, size_t count) {
     std::string out;
     for (size_t i = 0; i < count; ++i) {
         uint32_t c = units[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < count) c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < count)
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c < 0x800) {
@@ -102,7 +103,8 @@ std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed) {
     std::mt19937 random(seed);
     std::vector<uint8_t> bytes(count);
     // Half random, half repetitive, so compression has work either way.
-    for (size_t i = 0; i < count; ++i) bytes[i] = (i / 64) % 2 ? static_cast<uint8_t>(random()) : static_cast<uint8_t>(i % 7);
+    for (size_t i = 0; i < count; ++i)
+        bytes[i] = (i / 64) % 2 ? static_cast<uint8_t>(random()) : static_cast<uint8_t>(i % 7);
     return bytes;
 }
 
@@ -125,15 +127,23 @@ TreeMap DescribeTree(const fs::path& root) {
 
 void MakeRandomTree(const fs::path& root, uint32_t seed, int entries, size_t maxFileBytes) {
     std::mt19937 random(seed);
-    static const char* const kParts[] = {"Main", "bin", "Help", "r\xC3\xA9sum\xC3\xA9", "\xE6\x97\xA5\xE6\x9C\xAC",
-                                         "emoji\xF0\x9F\x98\x80", "Sample Files", "x.y.z", "lib"};
+    static const char* const kParts[] = {"Main",
+                                         "bin",
+                                         "Help",
+                                         "r\xC3\xA9sum\xC3\xA9",
+                                         "\xE6\x97\xA5\xE6\x9C\xAC",
+                                         "emoji\xF0\x9F\x98\x80",
+                                         "Sample Files",
+                                         "x.y.z",
+                                         "lib"};
     std::vector<fs::path> folders = {root};
     fs::create_directories(root);
     for (int i = 0; i < entries; ++i) {
         const fs::path parent = folders[random() % folders.size()];
         const std::string name = std::string(kParts[random() % 9]) + "_" + std::to_string(i);
         const fs::path path = parent / fs::u8path(name);
-        const bool deepEnough = std::distance(path.begin(), path.end()) - std::distance(root.begin(), root.end()) > 3;
+        const bool deepEnough =
+            std::distance(path.begin(), path.end()) - std::distance(root.begin(), root.end()) > 3;
         if (!deepEnough && random() % 3 == 0) {
             fs::create_directory(path);
             folders.push_back(path);
@@ -141,7 +151,9 @@ void MakeRandomTree(const fs::path& root, uint32_t seed, int entries, size_t max
         }
         size_t size = random() % 4 == 0 ? 0 : random() % (maxFileBytes + 1);
         WriteBytes(path, RandomBytes(size, seed * 131 + i));
-        if (random() % 5 == 0) fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+        if (random() % 5 == 0)
+            fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                            fs::perm_options::remove);
     }
 }
 
@@ -203,13 +215,15 @@ void ExpectRefusedKeepingOutput(std::vector<std::string> arguments, const fs::pa
     static const std::vector<uint8_t> kGood = {'G', 'O', 'O', 'D'};
     fs::create_directories(output.parent_path());
     WriteBytes(output, kGood);
-    const size_t before = std::distance(fs::directory_iterator(output.parent_path()), fs::directory_iterator());
+    const size_t before =
+        std::distance(fs::directory_iterator(output.parent_path()), fs::directory_iterator());
     arguments.push_back("-o");
     arguments.push_back(output.string());
     const RunResult run = Kvnpack(arguments);
     EXPECT_EQ(1, run.status) << run.out << run.err;
     EXPECT_NE(std::string::npos, run.err.find(fragment)) << "message: " << run.err;
     EXPECT_EQ(kGood, ReadBytes(output));
-    EXPECT_EQ(before, size_t(std::distance(fs::directory_iterator(output.parent_path()), fs::directory_iterator())))
+    EXPECT_EQ(before,
+              size_t(std::distance(fs::directory_iterator(output.parent_path()), fs::directory_iterator())))
         << "a temporary file was left beside the output";
 }

@@ -38,8 +38,9 @@ protected:
         fs::create_directories(work / "sdk/Empty");
         WriteBytes(work / "sdk/Main/readme.txt", {'h', 'i'});
         WriteBytes(work / "sdk/Main/Bin/tool.dll", RandomBytes(70000, 3));
-        fs::permissions(work / "sdk/Main/Bin/tool.dll", fs::perms::owner_write | fs::perms::group_write |
-                        fs::perms::others_write, fs::perm_options::remove);
+        fs::permissions(work / "sdk/Main/Bin/tool.dll",
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
         ASSERT_EQ(0, Kvnpack({"pack", (work / "sdk").string(), "-o", (work / "p.bin").string()}).status);
     }
     TempFolder work;
@@ -48,17 +49,20 @@ protected:
 TEST_F(ListAndExtract, ListShowsKindAttributesSizeAndName) {
     const RunResult run = Kvnpack({"list", (work / "p.bin").string()});
     ASSERT_EQ(0, run.status) << run.err;
-    EXPECT_EQ("folder 0x00000010          0  Empty\n"
-              "folder 0x00000010          0  Main\n"
-              "folder 0x00000010          0  Main\\Bin\n"
-              "file   0x00000021      70000  Main\\Bin\\tool.dll\n"
-              "file   0x00000020          2  Main\\readme.txt\n"
-              "3 folders, 2 files, 70002 bytes\n",
-              run.out);
+    EXPECT_EQ(
+        "folder 0x00000010          0  Empty\n"
+        "folder 0x00000010          0  Main\n"
+        "folder 0x00000010          0  Main\\Bin\n"
+        "file   0x00000021      70000  Main\\Bin\\tool.dll\n"
+        "file   0x00000020          2  Main\\readme.txt\n"
+        "3 folders, 2 files, 70002 bytes\n",
+        run.out);
 }
 
 TEST_F(ListAndExtract, ForeignDamagedOrTruncatedPayloadsExitOneWithAMessage) {
-    ASSERT_EQ(0, Kvnpack({"pack", (work / "sdk").string(), "-o", (work / "f.bin").string(), "--test-foreign-key"}).status);
+    ASSERT_EQ(
+        0, Kvnpack({"pack", (work / "sdk").string(), "-o", (work / "f.bin").string(), "--test-foreign-key"})
+               .status);
     RunResult run = Kvnpack({"list", (work / "f.bin").string()});
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.err.find("another key")) << run.err;

@@ -42,7 +42,8 @@ TEST(CheckRecordName, LengthLimitsAndCharacters) {
     EXPECT_NE("", CheckRecordName(std::u16string(206, u'a')));
     EXPECT_NE("", CheckRecordName(std::u16string(260, u'a')));
     EXPECT_EQ("", CheckRecordName(u"Main\\Bin\\x.dll"));
-    for (const char16_t* bad : {u"", u"a|b", u"a\"b", u"x*", u"x\\y.", u"x \\y", u"a/b", u"C:x", u"..\\x", u"prn.txt"})
+    for (const char16_t* bad :
+         {u"", u"a|b", u"a\"b", u"x*", u"x\\y.", u"x \\y", u"a/b", u"C:x", u"..\\x", u"prn.txt"})
         EXPECT_NE("", CheckRecordName(bad));
 }
 

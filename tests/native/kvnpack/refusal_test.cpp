@@ -51,9 +51,11 @@ TEST(PackRefuses, NamesThatDoNotFitUnderTheWorkingFolder) {
 }
 
 TEST(PackRefuses, NamesThatDifferOnlyInLetterCase) {
-    for (const auto& pair : std::vector<std::pair<std::string, std::string>>{
-             {"Readme.txt", "README.TXT"}, {"dir/x", "DIR/y"}, {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"},
-             {"\xD0\xB4\xD0\xB0", "\xD0\x94\xD0\x90"}}) {
+    for (const auto& pair :
+         std::vector<std::pair<std::string, std::string>>{{"Readme.txt", "README.TXT"},
+                                                          {"dir/x", "DIR/y"},
+                                                          {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"},
+                                                          {"\xD0\xB4\xD0\xB0", "\xD0\x94\xD0\x90"}}) {
         TempFolder work;
         for (const std::string& name : {pair.first, pair.second}) {
             fs::create_directories((work / ("sdk/" + name)).parent_path());
@@ -106,8 +108,8 @@ TEST(PackRefuses, SpecialFiles) {
 }
 
 TEST(PackRefuses, NamesTheSetupOrWindowsRefuses) {
-    for (const std::string name : {"CON", "aux.txt", "Main/nul.dll", "lpt1", "stream:x", "back\\slash", "dot.",
-                                   "space ", "what?", "a<b", "tab\there", "\xFF\xFEnot-utf8"}) {
+    for (const std::string name : {"CON", "aux.txt", "Main/nul.dll", "lpt1", "stream:x", "back\\slash",
+                                   "dot.", "space ", "what?", "a<b", "tab\there", "\xFF\xFEnot-utf8"}) {
         TempFolder work;
         fs::create_directories((work / ("sdk/" + name)).parent_path());
         WriteBytes(work / ("sdk/" + name), {1});
@@ -121,7 +123,8 @@ TEST(PackRefuses, BadFoldersAndCommandLines) {
     WriteBytes(work / "file", {1});
     EXPECT_EQ(1, Kvnpack({"pack", (work / "file").string(), "-o", (work / "p.bin").string()}).status);
     fs::create_directories(work / "sdk");
-    const RunResult noDir = Kvnpack({"pack", (work / "sdk").string(), "-o", (work / "no/such/dir/p.bin").string()});
+    const RunResult noDir =
+        Kvnpack({"pack", (work / "sdk").string(), "-o", (work / "no/such/dir/p.bin").string()});
     EXPECT_EQ(1, noDir.status);
     EXPECT_FALSE(fs::exists(work / "p.bin"));
 
@@ -136,7 +139,8 @@ TEST(PackRefuses, BadFoldersAndCommandLines) {
 TEST(KvnpackHelp, NamesEveryCommandAndTheTestOption) {
     const RunResult run = Kvnpack({"--help"});
     EXPECT_EQ(0, run.status);
-    for (const char* word : {"pack", "res", "list", "extract", "--agreement", "--test-foreign-key", "for tests"})
+    for (const char* word :
+         {"pack", "res", "list", "extract", "--agreement", "--test-foreign-key", "for tests"})
         EXPECT_NE(std::string::npos, run.out.find(word)) << word;
 }
 

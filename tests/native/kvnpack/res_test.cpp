@@ -32,26 +32,38 @@ struct ParsedResource {
 uint32_t U32At(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
 }
-uint16_t U16At(const std::vector<uint8_t>& b, size_t at) { return static_cast<uint16_t>(b[at] | (b[at + 1] << 8)); }
+uint16_t U16At(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
 
 // Reads a .res file strictly; any structural fault fails the test.
 std::vector<ParsedResource> ParseRes(const std::vector<uint8_t>& res) {
     std::vector<ParsedResource> out;
     const std::vector<uint8_t> header = {0, 0, 0, 0, 0x20, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0,
-                                         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    EXPECT_TRUE(res.size() >= 32 && std::equal(header.begin(), header.end(), res.begin())) << "empty header entry";
+                                         0, 0, 0, 0, 0,    0, 0, 0, 0,    0,    0, 0, 0,    0,    0, 0};
+    EXPECT_TRUE(res.size() >= 32 && std::equal(header.begin(), header.end(), res.begin()))
+        << "empty header entry";
     size_t at = 32;
     while (at < res.size()) {
         EXPECT_EQ(0u, at % 4) << "entries start on a DWORD boundary";
-        if (at + 8 > res.size()) { ADD_FAILURE() << "cut entry"; break; }
+        if (at + 8 > res.size()) {
+            ADD_FAILURE() << "cut entry";
+            break;
+        }
         const uint32_t dataSize = U32At(res, at), headerSize = U32At(res, at + 4);
         EXPECT_EQ(0u, headerSize % 4);
-        if (at + headerSize + dataSize > res.size()) { ADD_FAILURE() << "entry runs past the end"; break; }
+        if (at + headerSize + dataSize > res.size()) {
+            ADD_FAILURE() << "entry runs past the end";
+            break;
+        }
         ParsedResource r;
         size_t p = at + 8;
         for (std::u16string* s : {&r.type, &r.name}) {
             EXPECT_NE(0xFFFF, U16At(res, p)) << "stored as a string, not an ordinal";
-            while (U16At(res, p) != 0) { *s += static_cast<char16_t>(U16At(res, p)); p += 2; }
+            while (U16At(res, p) != 0) {
+                *s += static_cast<char16_t>(U16At(res, p));
+                p += 2;
+            }
             p += 2;
         }
         p = (p + 3) / 4 * 4;
@@ -94,7 +106,8 @@ TEST_F(ResFile, HoldsThePayloadAndTheAgreementUnderTheSetupsNames) {
 }
 
 TEST_F(ResFile, AgreementIsOptional) {
-    ASSERT_EQ(0, Kvnpack({"res", "--payload", (work / "p.bin").string(), "-o", (work / "p.res").string()}).status);
+    ASSERT_EQ(
+        0, Kvnpack({"res", "--payload", (work / "p.bin").string(), "-o", (work / "p.res").string()}).status);
     EXPECT_EQ(1u, ParseRes(ReadBytes(work / "p.res")).size());
 }
 
@@ -102,13 +115,15 @@ TEST_F(ResFile, RefusesWhatIsNoPayloadAndKeepsTheOldOutput) {
     WriteBytes(work / "p.res", {'o', 'l', 'd'});
     WriteBytes(work / "text.txt", std::vector<uint8_t>(101, 'x'));
     WriteBytes(work / "text100.txt", std::vector<uint8_t>(100, 'x'));  // a container's size, no trailer
-    for (const fs::path& bad : {work / "text.txt", work / "text100.txt", work / "missing.bin", work / "sdk"}) {
+    for (const fs::path& bad :
+         {work / "text.txt", work / "text100.txt", work / "missing.bin", work / "sdk"}) {
         const RunResult run = Kvnpack({"res", "--payload", bad.string(), "-o", (work / "p.res").string()});
         EXPECT_EQ(1, run.status) << bad;
         EXPECT_EQ((std::vector<uint8_t>{'o', 'l', 'd'}), ReadBytes(work / "p.res"));
     }
-    EXPECT_EQ(1, Kvnpack({"res", "--payload", (work / "p.bin").string(), "--agreement", (work / "nope").string(),
-                          "-o", (work / "p.res").string()}).status);
+    EXPECT_EQ(1, Kvnpack({"res", "--payload", (work / "p.bin").string(), "--agreement",
+                          (work / "nope").string(), "-o", (work / "p.res").string()})
+                     .status);
     EXPECT_EQ(2, Kvnpack({"res", "-o", (work / "p.res").string()}).status);
     EXPECT_EQ((std::vector<uint8_t>{'o', 'l', 'd'}), ReadBytes(work / "p.res"));
 }
@@ -117,13 +132,14 @@ TEST_F(ResFile, TheResourceCompilerTurnsItIntoAnObject) {
     const std::string windres = KVN_WINDRES_PATH;
     if (windres.empty()) GTEST_SKIP() << "no i686-w64-mingw32-windres";
     ASSERT_EQ(0, Kvnpack({"res", "--payload", (work / "p.bin").string(), "--agreement",
-                          (work / "agreement.txt").string(), "-o", (work / "p.res").string()}).status);
-    const std::string compile = windres + " -J res -O coff -i " + (work / "p.res").string() + " -o " +
-                                (work / "p.o").string();
+                          (work / "agreement.txt").string(), "-o", (work / "p.res").string()})
+                     .status);
+    const std::string compile =
+        windres + " -J res -O coff -i " + (work / "p.res").string() + " -o " + (work / "p.o").string();
     ASSERT_EQ(0, std::system(compile.c_str()));
     // Read back as a script: both names and the type, as given.
-    const std::string dump = windres + " -J res -O rc -i " + (work / "p.res").string() + " -o " +
-                             (work / "p.rc").string();
+    const std::string dump =
+        windres + " -J res -O rc -i " + (work / "p.res").string() + " -o " + (work / "p.rc").string();
     ASSERT_EQ(0, std::system(dump.c_str()));
     const std::vector<uint8_t> script = ReadBytes(work / "p.rc");
     const std::string text(script.begin(), script.end());

@@ -84,9 +84,9 @@ TEST(Pack, RecordImageLayoutIsExact) {
     ASSERT_TRUE(ScanTree(work / "sdk", entries, error)) << error;
     std::vector<uint8_t> image;
     ASSERT_TRUE(BuildPackageImage(entries, image, error)) << error;
-    const std::vector<uint8_t> expected = {1, 0, 0, 0,                                   // version
-                                           2, 0, 0, 0, 'B', 0, 0x10, 0, 0, 0, 0, 0, 0, 0,  // folder B
-                                           6, 0, 0, 0, 'B', 0, '\\', 0, 'f', 0, 0x20, 0, 0, 0,
+    const std::vector<uint8_t> expected = {1, 0, 0, 0,                                             // version
+                                           2, 0, 0, 0, 'B',  0,   0x10, 0, 0,   0, 0,    0, 0, 0,  // folder B
+                                           6, 0, 0, 0, 'B',  0,   '\\', 0, 'f', 0, 0x20, 0, 0, 0,
                                            2, 0, 0, 0, 0xAA, 0xBB};
     EXPECT_EQ(expected, image);
 }
@@ -122,7 +122,8 @@ TEST(Pack, TheSameTreeGivesTheSameBytes) {
             if (c == '\\') c = '/';
         WriteBytes(work / ("b/" + name), it->second.bytes);
         if (it->second.readOnly)
-            fs::permissions(work / ("b/" + name), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+            fs::permissions(work / ("b/" + name),
+                            fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                             fs::perm_options::remove);
     }
     ASSERT_EQ(0, Kvnpack({"pack", (work / "a").string(), "-o", (work / "a1.bin").string()}).status);
@@ -138,7 +139,8 @@ TEST(Pack, ForeignKeyPayloadIsWellFormedButDoesNotDecode) {
     MakeRandomTree(work / "sdk", 11, 20, 4000);
     ASSERT_EQ(0, Kvnpack({"pack", (work / "sdk").string(), "-o", (work / "good.bin").string()}).status);
     ASSERT_EQ(0, Kvnpack({"pack", (work / "sdk").string(), "-o", (work / "foreign.bin").string(),
-                          "--test-foreign-key"}).status);
+                          "--test-foreign-key"})
+                     .status);
     const std::vector<uint8_t> good = ReadBytes(work / "good.bin");
     const std::vector<uint8_t> foreign = ReadBytes(work / "foreign.bin");
     ASSERT_EQ(good.size(), foreign.size());

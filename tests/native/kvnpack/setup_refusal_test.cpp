@@ -17,10 +17,10 @@ struct SetupWork {
         WriteBytes(work / "licence.txt", {'O', 'K', '\r', '\n'});
         if (!TestStubs().empty()) stub = TestStubs()[0].file;
     }
-    void Refused(const fs::path& stubFile, const std::string& fragment, const std::string& agreement = "licence.txt",
-                 const std::string& folder = "sdk") {
-        ExpectRefusedKeepingOutput({"setup", (work / folder).string(), "--agreement", (work / agreement).string(),
-                                    "--stub", stubFile.string()},
+    void Refused(const fs::path& stubFile, const std::string& fragment,
+                 const std::string& agreement = "licence.txt", const std::string& folder = "sdk") {
+        ExpectRefusedKeepingOutput({"setup", (work / folder).string(), "--agreement",
+                                    (work / agreement).string(), "--stub", stubFile.string()},
                                    work / "out/Setup.exe", fragment);
     }
 };
@@ -54,7 +54,8 @@ TEST(SetupRefuses, StubsThatAreNotWholeUnsignedStubs) {
 
         // A finished setup given as the stub.
         ASSERT_EQ(0, Kvnpack({"setup", (w.work / "sdk").string(), "--stub", test.file.string(), "-o",
-                              (w.work / "done.exe").string()}).status);
+                              (w.work / "done.exe").string()})
+                         .status);
         w.Refused(w.work / "done.exe", "already carries a payload");
     }
 }
@@ -87,16 +88,17 @@ TEST(SetupRefuses, LicenceTextsThatAreNotCodePage1252WithCrLf) {
     }
     // Accents in 1252 are fine, and so is a last line without a line end.
     WriteBytes(w.work / "good.txt", {'R', 0xAE, ' ', 0xE9, '\r', '\n', 'x'});
-    EXPECT_EQ(0, Kvnpack({"setup", (w.work / "sdk").string(), "--agreement", (w.work / "good.txt").string(), "--stub",
-                          w.stub.string(), "-o", (w.work / "g.exe").string()}).status);
+    EXPECT_EQ(0, Kvnpack({"setup", (w.work / "sdk").string(), "--agreement", (w.work / "good.txt").string(),
+                          "--stub", w.stub.string(), "-o", (w.work / "g.exe").string()})
+                     .status);
 }
 
 TEST(SetupRefuses, AnOutputThatWouldReplaceTheStub) {
     SetupWork w;
     ASSERT_FALSE(w.stub.empty());
     fs::copy_file(w.stub, w.work / "stub.exe");
-    const RunResult run = Kvnpack({"setup", (w.work / "sdk").string(), "--stub", (w.work / "stub.exe").string(), "-o",
-                                   (w.work / "stub.exe").string()});
+    const RunResult run = Kvnpack({"setup", (w.work / "sdk").string(), "--stub",
+                                   (w.work / "stub.exe").string(), "-o", (w.work / "stub.exe").string()});
     EXPECT_EQ(1, run.status);
     EXPECT_NE(std::string::npos, run.err.find("replace the stub"));
     EXPECT_EQ(ReadBytes(w.stub), ReadBytes(w.work / "stub.exe"));

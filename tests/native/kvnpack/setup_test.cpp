@@ -15,7 +15,8 @@ const std::u16string kType = kPayloadResourceTypeU16;
 const std::u16string kPayloadName = kPayloadResourceNameU16;
 
 // "\r\n" line ends and one byte above 127 (the registered sign in 1252).
-const std::vector<uint8_t> kAgreement = {'L', 'i', 'c', 'e', 'n', 'c', 'e', ' ', 0xAE, '\r', '\n', 'E', 'n', 'd', '\r', '\n'};
+const std::vector<uint8_t> kAgreement = {'L',  'i',  'c',  'e', 'n', 'c', 'e',  ' ',
+                                         0xAE, '\r', '\n', 'E', 'n', 'd', '\r', '\n'};
 
 std::vector<ResourceItem> ResourcesOf(const std::vector<uint8_t>& exe) {
     PeLayout layout;
@@ -29,7 +30,8 @@ std::vector<ResourceItem> ResourcesOf(const std::vector<uint8_t>& exe) {
     return items;
 }
 
-const ResourceItem* Find(const std::vector<ResourceItem>& items, const ResourceKey& type, const ResourceKey& name) {
+const ResourceItem* Find(const std::vector<ResourceItem>& items, const ResourceKey& type,
+                         const ResourceKey& name) {
     for (const ResourceItem& item : items)
         if (SameKey(item.type, type) && SameKey(item.name, name)) return &item;
     return nullptr;
@@ -55,14 +57,15 @@ void MakeSetup(const TestStub& stub, Made& made) {
     made.setup = made.work / "out/Setup.exe";
     fs::create_directories(made.setup.parent_path());
     ASSERT_EQ(0, Kvnpack({"pack", (made.work / "sdk").string(), "-o", made.payload.string()}).status);
-    const RunResult run = Kvnpack({"setup", (made.work / "sdk").string(), "--agreement",
-                                   (made.work / "licence.txt").string(), "--stub", stub.file.string(), "-o",
-                                   made.setup.string()});
+    const RunResult run =
+        Kvnpack({"setup", (made.work / "sdk").string(), "--agreement", (made.work / "licence.txt").string(),
+                 "--stub", stub.file.string(), "-o", made.setup.string()});
     ASSERT_EQ(0, run.status) << run.err;
 }
 
 TEST(Setup, TestStubsWereBuilt) {
-    EXPECT_EQ(2u, TestStubs().size()) << "mingw-w64 gcc, windres and objdump for i686 and x86_64 (scripts/bootstrap)";
+    EXPECT_EQ(2u, TestStubs().size())
+        << "mingw-w64 gcc, windres and objdump for i686 and x86_64 (scripts/bootstrap)";
 }
 
 TEST(Setup, KeepsEveryResourceOfTheStubAndAddsPayloadAndAgreement) {
@@ -73,10 +76,10 @@ TEST(Setup, KeepsEveryResourceOfTheStubAndAddsPayloadAndAgreement) {
         const std::vector<ResourceItem> before = ResourcesOf(ReadBytes(stub.file));
         const std::vector<ResourceItem> after = ResourcesOf(ReadBytes(made.setup));
         // The linker's resources as windres wrote them, read back whole.
-        ASSERT_TRUE(Find(before, ResourceKey::Id(6), ResourceKey::Id(1)));       // strings 0-15
-        ASSERT_TRUE(Find(before, ResourceKey::Id(5), ResourceKey::Id(100)));     // dialog
-        ASSERT_TRUE(Find(before, ResourceKey::Id(24), ResourceKey::Id(1)));      // manifest
-        ASSERT_TRUE(Find(before, ResourceKey::Id(16), ResourceKey::Id(1)));      // version
+        ASSERT_TRUE(Find(before, ResourceKey::Id(6), ResourceKey::Id(1)));    // strings 0-15
+        ASSERT_TRUE(Find(before, ResourceKey::Id(5), ResourceKey::Id(100)));  // dialog
+        ASSERT_TRUE(Find(before, ResourceKey::Id(24), ResourceKey::Id(1)));   // manifest
+        ASSERT_TRUE(Find(before, ResourceKey::Id(16), ResourceKey::Id(1)));   // version
         const ResourceItem* alpha = Find(before, ResourceKey::Name(u"KVNTEST"), ResourceKey::Name(u"ALPHA"));
         ASSERT_TRUE(alpha);
         EXPECT_EQ("first named entry", std::string(alpha->data.begin(), alpha->data.end()));
@@ -113,10 +116,12 @@ TEST(Setup, ObjdumpReadsHeadersImportsAndRelocationsWhereTheyAre) {
 
         // Resource directory entry = the .rsrc section; relocations follow it.
         std::smatch rsrc, reloc, entry;
-        const std::regex row("\\n\\s*\\d+ (\\.\\w+)\\s+([0-9a-f]+)\\s+([0-9a-f]+)\\s+[0-9a-f]+\\s+([0-9a-f]+)");
+        const std::regex row(
+            "\\n\\s*\\d+ (\\.\\w+)\\s+([0-9a-f]+)\\s+([0-9a-f]+)\\s+[0-9a-f]+\\s+([0-9a-f]+)");
         std::vector<std::vector<uint64_t>> table;  // size, vma, file offset
         std::vector<std::string> names;
-        for (auto it = std::sregex_iterator(sections.out.begin(), sections.out.end(), row); it != std::sregex_iterator(); ++it) {
+        for (auto it = std::sregex_iterator(sections.out.begin(), sections.out.end(), row);
+             it != std::sregex_iterator(); ++it) {
             names.push_back((*it)[1]);
             table.push_back({std::stoull((*it)[2], nullptr, 16), std::stoull((*it)[3], nullptr, 16),
                              std::stoull((*it)[4], nullptr, 16)});
@@ -125,10 +130,12 @@ TEST(Setup, ObjdumpReadsHeadersImportsAndRelocationsWhereTheyAre) {
         ASSERT_EQ(".reloc", names.back());
         ASSERT_EQ(".rsrc", names[names.size() - 2]);
         const uint64_t imageBase = HeaderField(headers.out, "ImageBase");
-        ASSERT_TRUE(std::regex_search(headers.out, entry, std::regex("Entry 2 ([0-9a-f]+) ([0-9a-f]+) Resource Directory")));
+        ASSERT_TRUE(std::regex_search(headers.out, entry,
+                                      std::regex("Entry 2 ([0-9a-f]+) ([0-9a-f]+) Resource Directory")));
         EXPECT_EQ(table[names.size() - 2][1] - imageBase, std::stoull(entry[1], nullptr, 16));
         EXPECT_EQ(table[names.size() - 2][0], std::stoull(entry[2], nullptr, 16));
-        ASSERT_TRUE(std::regex_search(headers.out, entry, std::regex("Entry 5 ([0-9a-f]+) ([0-9a-f]+) Base Relocation")));
+        ASSERT_TRUE(std::regex_search(headers.out, entry,
+                                      std::regex("Entry 5 ([0-9a-f]+) ([0-9a-f]+) Base Relocation")));
         EXPECT_EQ(table.back()[1] - imageBase, std::stoull(entry[1], nullptr, 16));
         // The image ends with the relocations, on a section boundary.
         const uint64_t alignment = HeaderField(headers.out, "SectionAlignment");
@@ -139,7 +146,9 @@ TEST(Setup, ObjdumpReadsHeadersImportsAndRelocationsWhereTheyAre) {
         const auto part = [](const std::string& text, const std::string& from, const std::string& to) {
             const size_t a = text.find(from);
             const size_t b = text.find(to, a == std::string::npos ? 0 : a);
-            return a == std::string::npos ? std::string() : text.substr(a, b == std::string::npos ? std::string::npos : b - a);
+            return a == std::string::npos
+                       ? std::string()
+                       : text.substr(a, b == std::string::npos ? std::string::npos : b - a);
         };
         const std::string imports = part(headers.out, "DLL Name", "PE File Base Relocations");
         EXPECT_NE(std::string::npos, imports.find("DLL Name: KERNEL32.dll"));
@@ -165,11 +174,14 @@ TEST(Setup, SameInputsGiveTheSameBytesFolderOrPayload) {
         Made made;
         MakeSetup(stub, made);
         const fs::path again = made.work / "again.exe", fromPayload = made.work / "payload.exe";
-        ASSERT_EQ(0, Kvnpack({"setup", (made.work / "sdk").string(), "--agreement", (made.work / "licence.txt").string(),
-                              "--stub", stub.file.string(), "-o", again.string()}).status);
+        ASSERT_EQ(0, Kvnpack({"setup", (made.work / "sdk").string(), "--agreement",
+                              (made.work / "licence.txt").string(), "--stub", stub.file.string(), "-o",
+                              again.string()})
+                         .status);
         ASSERT_EQ(0, Kvnpack({"setup", "--payload", made.payload.string(), "--agreement",
                               (made.work / "licence.txt").string(), "--stub", stub.file.string(), "-o",
-                              fromPayload.string()}).status);
+                              fromPayload.string()})
+                         .status);
         EXPECT_EQ(ReadBytes(made.setup), ReadBytes(again));
         EXPECT_EQ(ReadBytes(made.setup), ReadBytes(fromPayload));
     }
@@ -199,7 +211,8 @@ TEST(Setup, FindsTheStubInstalledBesideKvnpackOrInShare) {
 
     RunResult none = RunShell("'" + tool + "' setup '" + sdk + "' -o '" + out + "' 2>&1");
     EXPECT_EQ(1, none.status);
-    EXPECT_NE(std::string::npos, none.out.find((prefix / "share/kvnpack/KVNBarcodeSetup-stub.exe").string())) << none.out;
+    EXPECT_NE(std::string::npos, none.out.find((prefix / "share/kvnpack/KVNBarcodeSetup-stub.exe").string()))
+        << none.out;
     EXPECT_FALSE(fs::exists(out));
 
     fs::create_directories(prefix / "share/kvnpack");
@@ -213,7 +226,8 @@ TEST(Setup, FindsTheStubInstalledBesideKvnpackOrInShare) {
     EXPECT_EQ(ResourcesOf(ReadBytes(TestStubs().back().file)).size() + 1, ResourcesOf(ReadBytes(out)).size());
     PeLayout a, b;
     std::string error;
-    ASSERT_TRUE(ReadPeLayout(ReadBytes(out), a, error) && ReadPeLayout(ReadBytes(TestStubs().back().file), b, error));
+    ASSERT_TRUE(ReadPeLayout(ReadBytes(out), a, error) &&
+                ReadPeLayout(ReadBytes(TestStubs().back().file), b, error));
     EXPECT_EQ(b.plus, a.plus);
 }
 
@@ -227,7 +241,8 @@ TEST(KvnpackHelp, ShowsSetupFirstAndTheVersion) {
         EXPECT_NE(std::string::npos, help.out.find(word)) << word;
     const RunResult version = Kvnpack({"--version"});
     EXPECT_EQ(0, version.status);
-    EXPECT_TRUE(std::regex_match(version.out, std::regex("kvnpack \\d+\\.\\d+\\.\\d+(\\.\\d+)?\\n"))) << version.out;
+    EXPECT_TRUE(std::regex_match(version.out, std::regex("kvnpack \\d+\\.\\d+\\.\\d+(\\.\\d+)?\\n")))
+        << version.out;
 }
 
 }  // namespace

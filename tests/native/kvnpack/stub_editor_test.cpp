@@ -27,7 +27,8 @@ TEST(StubEditor, DamagedResourceDirectoriesGiveAMessageOrAProgramThatReadsBack) 
         PeLayout layout;
         std::string error;
         ASSERT_TRUE(ReadPeLayout(stub, layout, error));
-        const PeSection& rsrc = layout.sections[layout.SectionOf(layout.directories[kPeResourceDirectory].rva)];
+        const PeSection& rsrc =
+            layout.sections[layout.SectionOf(layout.directories[kPeResourceDirectory].rva)];
         size_t refused = 0, written = 0;
         // Every byte of the directory tables, set to values that point far,
         // flip the subdirectory bit or make counts huge.
@@ -47,7 +48,8 @@ TEST(StubEditor, DamagedResourceDirectoriesGiveAMessageOrAProgramThatReadsBack) 
                 std::vector<uint8_t> out;
                 ASSERT_TRUE(editor.Write(added, out, message)) << message;
                 StubEditor again;
-                EXPECT_FALSE(again.Open(out, added, message)) << "the written program reads back with its payload";
+                EXPECT_FALSE(again.Open(out, added, message))
+                    << "the written program reads back with its payload";
                 EXPECT_NE(std::string::npos, message.find("already carries a payload")) << message;
                 ++written;
             }
@@ -82,7 +84,8 @@ TEST(DecodeBudget, RefusesAPackageAboveTheMeasuredLimitAndSaysIt) {
     EXPECT_TRUE(CheckDecodeFits(fits, error)) << error;
     DecodeNeeds tooLarge{1000 * mib, 1000 * mib, 16 * mib};
     EXPECT_FALSE(CheckDecodeFits(tooLarge, error));
-    EXPECT_NE(std::string::npos, error.find(std::to_string(kDecodePeakLimit / mib) + " MiB is the most")) << error;
+    EXPECT_NE(std::string::npos, error.find(std::to_string(kDecodePeakLimit / mib) + " MiB is the most"))
+        << error;
     EXPECT_NE(std::string::npos, error.find("32-bit setup")) << error;
     // Text compresses well, but the image still needs one piece of memory.
     DecodeNeeds text{2 * mib, 1792 * mib, 16 * mib};

@@ -27,7 +27,8 @@ public:
         return *this;
     }
     // A whole record: n, name, attributes, m, content.
-    ImageBuilder& Record(const std::u16string& name, uint32_t attributes, const std::vector<uint8_t>& content) {
+    ImageBuilder& Record(const std::u16string& name, uint32_t attributes,
+                         const std::vector<uint8_t>& content) {
         U32(static_cast<uint32_t>(name.size() * 2)).Utf16(name).U32(attributes);
         U32(static_cast<uint32_t>(content.size()));
         return Raw(content);

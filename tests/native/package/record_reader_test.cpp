@@ -7,7 +7,9 @@
 
 namespace {
 
-std::u16string NameOf(const PackageRecord& record) { return std::u16string(record.name); }
+std::u16string NameOf(const PackageRecord& record) {
+    return std::u16string(record.name);
+}
 
 // Reads every record; the last result (0 end, -2 fault) goes to status.
 std::vector<PackageRecord> ReadAll(const std::vector<uint8_t>& bytes, int& status, CWBlock& holder) {
@@ -53,8 +55,9 @@ TEST(PackageRecordReader, ReadsFieldsAndPointsIntoTheImage) {
     const std::vector<uint8_t> content = Pattern(33, 7);
     CWBlock holder;
     int status = 9;
-    const auto records = ReadAll(
-        ImageBuilder().U32(1).Record(u"Main", 0x10, {}).Record(u"Main\\a.bin", 0x21, content).bytes, status, holder);
+    const auto records =
+        ReadAll(ImageBuilder().U32(1).Record(u"Main", 0x10, {}).Record(u"Main\\a.bin", 0x21, content).bytes,
+                status, holder);
     EXPECT_EQ(0, status);
     ASSERT_EQ(2u, records.size());
     EXPECT_EQ(u"Main", NameOf(records[0]));
@@ -74,7 +77,7 @@ TEST(PackageRecordReader, EmptyNamesAreRecordsWithoutAName) {
     int status = 9;
     ImageBuilder image;
     image.U32(1).Record(u"a", 0x20, {1});
-    image.U32(0).U32(0x20).U32(2).Raw({5, 6});        // n = 0, with contents
+    image.U32(0).U32(0x20).U32(2).Raw({5, 6});                       // n = 0, with contents
     image.U32(4).Utf16(std::u16string(u"\0b", 2)).U32(0x20).U32(0);  // first unit zero
     image.Record(u"c", 0x20, {3});
     const auto records = ReadAll(image.bytes, status, holder);
@@ -128,8 +131,10 @@ TEST(PackageRecordReader, FieldsThatRunPastTheEndAreMinusTwo) {
         {"name length 0xFFFFFFFF", ImageBuilder(good).U32(0xFFFFFFFFu).Utf16(u"abcdefgh").bytes},
         {"attributes partly there", ImageBuilder(good).U32(2).Utf16(u"a").Raw({0x20, 0}).bytes},
         {"content length partly there", ImageBuilder(good).U32(2).Utf16(u"a").U32(0x20).Raw({1}).bytes},
-        {"content past the end", ImageBuilder(good).U32(2).Utf16(u"a").U32(0x20).U32(10).Raw({1, 2, 3}).bytes},
-        {"content length 0xFFFFFFFF", ImageBuilder(good).U32(2).Utf16(u"a").U32(0x20).U32(0xFFFFFFFFu).Raw({1}).bytes},
+        {"content past the end",
+         ImageBuilder(good).U32(2).Utf16(u"a").U32(0x20).U32(10).Raw({1, 2, 3}).bytes},
+        {"content length 0xFFFFFFFF",
+         ImageBuilder(good).U32(2).Utf16(u"a").U32(0x20).U32(0xFFFFFFFFu).Raw({1}).bytes},
         {"zeros then a partial non-zero field", ImageBuilder(good).U32(0).Raw({5}).bytes},
     };
     for (const Case& c : cases) {
@@ -146,8 +151,8 @@ TEST(PackageRecordReader, LongNamesKeep259UnitsAndSkipTheRest) {
     const std::u16string longName(300, u'n');
     CWBlock holder;
     int status = 9;
-    const auto records =
-        ReadAll(ImageBuilder().U32(1).Record(longName, 0x20, {7}).Record(u"next", 0x20, {8}).bytes, status, holder);
+    const auto records = ReadAll(
+        ImageBuilder().U32(1).Record(longName, 0x20, {7}).Record(u"next", 0x20, {8}).bytes, status, holder);
     EXPECT_EQ(0, status);
     ASSERT_EQ(2u, records.size());
     EXPECT_EQ(std::u16string(259, u'n'), NameOf(records[0]));

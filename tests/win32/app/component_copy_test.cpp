@@ -18,7 +18,9 @@ namespace {
 const wchar_t kPlainText[] = L"<text>";  // a file without a version resource that is no library
 const char kPlainTextBytes[] = "plain text, no version";
 
-std::wstring Library(const std::wstring& tag) { return Join(ProgramFolder(), L"version_" + tag + L".dll"); }
+std::wstring Library(const std::wstring& tag) {
+    return Join(ProgramFolder(), L"version_" + tag + L".dll");
+}
 
 std::string SourceBytes(const std::wstring& kind) {
     if (kind == kPlainText) return kPlainTextBytes;
@@ -59,7 +61,9 @@ struct VersionCase {
     int result;
 };
 
-std::ostream& operator<<(std::ostream& out, const VersionCase& c) { return out << c.label; }
+std::ostream& operator<<(std::ostream& out, const VersionCase& c) {
+    return out << c.label;
+}
 
 class VersionTable : public ComponentCopy, public ::testing::WithParamInterface<VersionCase> {};
 
@@ -169,7 +173,7 @@ TEST_F(ComponentCopy, EntryPathsBeyondTheBufferAreSkipped) {
     const std::wstring longSource = Join(root, std::wstring(200 - root.size() - 1, L's'));
     ASSERT_EQ(200u, longSource.size());
     ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + longSource).c_str(), nullptr));
-    const std::wstring fits(259 - 201, L'f');    // source entry of 259 characters
+    const std::wstring fits(259 - 201, L'f');     // source entry of 259 characters
     const std::wstring tooLong(260 - 201, L'g');  // source entry of 260 characters
     ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + Join(longSource, fits), "fits"));
     ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + Join(longSource, tooLong), "too long"));

@@ -16,8 +16,8 @@
 
 namespace {
 
-const wchar_t* const kComponentFolders[] = {L"Help", L"Samples", L"Images", L"include", L"lib",
-                                             L"Redistributables"};
+const wchar_t* const kComponentFolders[] = {L"Help",    L"Samples", L"Images",
+                                            L"include", L"lib",     L"Redistributables"};
 
 // System-folder files of the tree that existed before this program ran stay;
 // they are noted while the program starts, before any test installs.
@@ -43,17 +43,28 @@ ReportList Concat(std::initializer_list<ReportList> parts) {
 
 }  // namespace
 
-std::wstring PackedTree() { return Widen(KVN_APP_TEST_TREE); }
+std::wstring PackedTree() {
+    return Widen(KVN_APP_TEST_TREE);
+}
 
 void Select(CLPSSetupState& app, Selection selection) {
     for (int i = 0; i < app.m_products.GetCount(); ++i) {
         CLPProduct* product = app.m_products.GetAt(i);
         switch (product->id) {
-            case kProductTools: product->selected = selection.tools; break;
-            case kProductHelp: product->selected = selection.help; break;
-            case kProductSamples: product->selected = selection.samples; break;
-            case kProductRedist: product->selected = selection.redist; break;
-            default: break;
+            case kProductTools:
+                product->selected = selection.tools;
+                break;
+            case kProductHelp:
+                product->selected = selection.help;
+                break;
+            case kProductSamples:
+                product->selected = selection.samples;
+                break;
+            case kProductRedist:
+                product->selected = selection.redist;
+                break;
+            default:
+                break;
         }
     }
 }
@@ -77,8 +88,9 @@ ReportList RedistReports() {
 }
 
 ReportList StepReports(Selection s) {
-    return Concat({MainReports(), s.tools ? ToolsReports() : ReportList{}, s.help ? HelpReports() : ReportList{},
-                   s.samples ? SamplesReports() : ReportList{}, s.redist ? RedistReports() : ReportList{}});
+    return Concat({MainReports(), s.tools ? ToolsReports() : ReportList{},
+                   s.help ? HelpReports() : ReportList{}, s.samples ? SamplesReports() : ReportList{},
+                   s.redist ? RedistReports() : ReportList{}});
 }
 
 ReportList CheckPipelineReports(const ReportList& all, size_t records) {
@@ -140,8 +152,10 @@ void ExpectInstalledFiles(const CLPSSetupState& app, Selection s) {
         for (const std::wstring& name : ListFolder(Join(tree, level))) {
             std::wstring from = Join(Join(tree, level), name);
             std::wstring to = Join(install, name);
-            if (IsFolder(from)) CompareTrees(from, to, failures);
-            else if (ReadFileBytes(from) != ReadFileBytes(to)) failures.push_back(L"content differs: " + to);
+            if (IsFolder(from))
+                CompareTrees(from, to, failures);
+            else if (ReadFileBytes(from) != ReadFileBytes(to))
+                failures.push_back(L"content differs: " + to);
         }
     }
     for (const wchar_t* folder : kComponentFolders) {
@@ -166,7 +180,9 @@ void ExpectSystemFiles(const CLPSSetupState& app, bool present) {
     }
 }
 
-bool UninstallKeyExists() { return RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath); }
+bool UninstallKeyExists() {
+    return RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+}
 
 namespace {
 
@@ -180,7 +196,8 @@ RegText ReadValue(HKEY key, const wchar_t* name) {
     RegText value;
     wchar_t data[600] = {};
     DWORD bytes = sizeof(data) - sizeof(wchar_t);
-    if (RegQueryValueExW(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &bytes) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &bytes) !=
+        ERROR_SUCCESS)
         return value;
     value.found = true;
     value.bytes = bytes;

@@ -18,7 +18,9 @@ namespace {
 
 using InstallRun = MachineTest;
 
-size_t Records() { return CountEntries(PackedTree()); }
+size_t Records() {
+    return CountEntries(PackedTree());
+}
 
 TEST_F(InstallRun, AllComponentsInstallEverything) {
     RecordingCallback callback;
@@ -50,7 +52,9 @@ struct AloneCase {
     const char* label;
     Selection selection;
 };
-std::ostream& operator<<(std::ostream& out, const AloneCase& c) { return out << c.label; }
+std::ostream& operator<<(std::ostream& out, const AloneCase& c) {
+    return out << c.label;
+}
 
 class InstallAlone : public MachineTest, public ::testing::WithParamInterface<AloneCase> {};
 
@@ -70,7 +74,9 @@ INSTANTIATE_TEST_SUITE_P(Components, InstallAlone,
                                            AloneCase{"Help", {false, true, false, false}},
                                            AloneCase{"Samples", {false, false, true, false}},
                                            AloneCase{"Redistributables", {false, false, false, true}}),
-                         [](const ::testing::TestParamInfo<AloneCase>& info) { return std::string(info.param.label); });
+                         [](const ::testing::TestParamInfo<AloneCase>& info) {
+                             return std::string(info.param.label);
+                         });
 
 TEST_F(InstallRun, AComponentWithAnUnknownIdRunsNothing) {
     Select(app, kNone);
@@ -213,24 +219,27 @@ TEST_F(InstallRun, AnExtractionThatFailsPartWayLeavesNoWorkingFolder) {
 // it stays, the working folder goes.
 struct StopCase {
     const char* label;
-    ProgressReport stop;   // {IDS_EXTRACTING_PACKAGE, -1}: the first extraction report
-    bool mainFiles;        // the content of Main in the installation folder
-    bool entry;            // the uninstall entry
+    ProgressReport stop;  // {IDS_EXTRACTING_PACKAGE, -1}: the first extraction report
+    bool mainFiles;       // the content of Main in the installation folder
+    bool entry;           // the uninstall entry
     bool systemFiles;
     bool uninstallLink;
-    Selection linked;      // components whose links exist
+    Selection linked;  // components whose links exist
     bool binFiles;
     int result;
 };
 
-std::ostream& operator<<(std::ostream& out, const StopCase& c) { return out << c.label; }
+std::ostream& operator<<(std::ostream& out, const StopCase& c) {
+    return out << c.label;
+}
 
 class InstallStop : public MachineTest, public ::testing::WithParamInterface<StopCase> {};
 
 TEST_P(InstallStop, TheRunEndsAtTheReportAnsweredWithZero) {
     const StopCase& c = GetParam();
     const bool firstExtraction = c.stop.first == IDS_EXTRACTING_PACKAGE;
-    RecordingCallback callback = firstExtraction ? RecordingCallback::StoppingAtIndex(3) : RecordingCallback(c.stop);
+    RecordingCallback callback =
+        firstExtraction ? RecordingCallback::StoppingAtIndex(3) : RecordingCallback(c.stop);
     InstallOutcome outcome;
     EXPECT_EQ(c.result, InstallProducts(&app, &callback, &outcome));
     EXPECT_EQ(1, outcome.packageDecoded);
@@ -273,10 +282,24 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"SystemFilesCopied", {IDS_INSTALLING_TOOLS, 80}, true, true, true, false, kNone, false, 1},
         StopCase{"MainDone", {IDS_INSTALLING_MAIN, 100}, true, true, true, true, kNone, false, 1},
         StopCase{"ToolsStarted", {IDS_INSTALLING_TOOLS, 0}, true, true, true, true, kNone, false, 0},
-        StopCase{"HelpDone", {IDS_INSTALLING_HELP, 100}, true, true, true, true,
-                 {true, true, false, false}, true, 1},
-        StopCase{"RedistCopied", {IDS_INSTALLING_REDIST, 50}, true, true, true, true,
-                 {true, true, true, false}, true, 0}),
+        StopCase{"HelpDone",
+                 {IDS_INSTALLING_HELP, 100},
+                 true,
+                 true,
+                 true,
+                 true,
+                 {true, true, false, false},
+                 true,
+                 1},
+        StopCase{"RedistCopied",
+                 {IDS_INSTALLING_REDIST, 50},
+                 true,
+                 true,
+                 true,
+                 true,
+                 {true, true, true, false},
+                 true,
+                 0}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -79,8 +79,8 @@ TEST_F(Rollback, TakesAWorkingFolderLeftByACutOffRun) {
 TEST_F(Rollback, OtherUninstallEntriesStay) {
     const wchar_t sibling[] = L"" KVN_NAME_UNINSTALL_KEYS "\\KvnAppTestSibling";
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, sibling, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, sibling, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
     RegCloseKey(key);
     ASSERT_EQ(1, InstallProducts(&app, nullptr));
     RollbackInstallation(&app, nullptr);

@@ -131,8 +131,8 @@ TEST_F(SampleSdk, TheQuietUninstallerRemovesTheInstallation) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, scratch.c_str(), &startup,
-                               &process));
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, scratch.c_str(),
+                               &startup, &process));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -141,7 +141,8 @@ TEST_F(SampleSdk, TheQuietUninstallerRemovesTheInstallation) {
     EXPECT_EQ(0u, exitCode);
 
     auto removed = [&] {
-        return !PathExists(app.m_paths.InstallDir) && !UninstallKeyExists() && !PathExists(StartMenuVendorFolder());
+        return !PathExists(app.m_paths.InstallDir) && !UninstallKeyExists() &&
+               !PathExists(StartMenuVendorFolder());
     };
     for (int waited = 0; waited < 600 && !removed(); ++waited) Sleep(100);
     EXPECT_FALSE(PathExists(app.m_paths.InstallDir));

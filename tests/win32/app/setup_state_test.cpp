@@ -56,7 +56,9 @@ void ExpectDerivedPaths(const SetupPaths& paths, const std::wstring& product) {
 }
 
 // A struct full of garbage, as a test of "every buffer is written".
-void Scribble(SetupPaths& paths) { std::memset(&paths, 0x41, sizeof(paths)); }
+void Scribble(SetupPaths& paths) {
+    std::memset(&paths, 0x41, sizeof(paths));
+}
 
 TEST(FillSetupPaths, ProgramFilesWithoutTrailingSeparator) {
     SetupPaths paths;

@@ -23,7 +23,9 @@ protected:
         RemoveDirectoryW(StartMenuVendorFolder().c_str());
         RemoveTree(target);
     }
-    std::wstring Link(const wchar_t* name) { return Join(StartMenuProductFolder(), std::wstring(name) + L".lnk"); }
+    std::wstring Link(const wchar_t* name) {
+        return Join(StartMenuProductFolder(), std::wstring(name) + L".lnk");
+    }
     std::wstring target;
 };
 
@@ -93,7 +95,8 @@ TEST_F(Shortcut, NoStartupFolderNoShortcut) {
     const std::wstring moved = std::wstring(startup) + L".kvn-moved";
     ASSERT_TRUE(MoveFileW(startup, moved.c_str()));
     wchar_t probe[MAX_PATH] = {};
-    const bool unresolved = FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, probe));
+    const bool unresolved =
+        FAILED(SHGetFolderPathW(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, probe));
     const int created = CreateShortcut(target.c_str(), L"tool.exe", L"Without Startup");
     const bool linkExists = PathExists(Link(L"Without Startup"));
     MoveFileW(moved.c_str(), startup);

@@ -84,12 +84,13 @@ TEST_F(CancelEveryReport, EveryStopPointEndsInterruptedAndTheRollbackLeavesNothi
         CleanMachine(app);
     }
     const DWORD elapsed = GetTickCount() - start;
-    std::printf("cancel at every report: %u runs (reports 1 to %u), %u claimed success, %u other wrong outcomes, "
-                "%u wrong report sequences, %u with leftovers after the rollback, %u system-folder faults, "
-                "%u left the empty vendor folder in Program Files, %lu ms\n",
-                unsigned(runs), unsigned(total), unsigned(claimed), unsigned(wrongOutcomes), unsigned(wrongReports),
-                unsigned(leftoverRuns), unsigned(systemFileFaults), unsigned(vendorFolderLeft),
-                static_cast<unsigned long>(elapsed));
+    std::printf(
+        "cancel at every report: %u runs (reports 1 to %u), %u claimed success, %u other wrong outcomes, "
+        "%u wrong report sequences, %u with leftovers after the rollback, %u system-folder faults, "
+        "%u left the empty vendor folder in Program Files, %lu ms\n",
+        unsigned(runs), unsigned(total), unsigned(claimed), unsigned(wrongOutcomes), unsigned(wrongReports),
+        unsigned(leftoverRuns), unsigned(systemFileFaults), unsigned(vendorFolderLeft),
+        static_cast<unsigned long>(elapsed));
     RecordProperty("runs", static_cast<int>(runs));
     RecordProperty("leftover_runs", static_cast<int>(leftoverRuns));
     EXPECT_EQ(total, runs);

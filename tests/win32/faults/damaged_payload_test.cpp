@@ -20,17 +20,20 @@ namespace {
 // Runs the runner from index first; its exit code, or -1 when it did not end in time.
 long RunRunner(int first, int count, int parallel, const std::wstring& results) {
     std::wstring command = L"\"" + Join(ProgramFolder(), L"faults_payload_runner.exe") + L"\" " +
-                           std::to_wstring(first) + L" " + std::to_wstring(count) + L" \"" + results + L"\" " +
-                           std::to_wstring(parallel);
+                           std::to_wstring(first) + L" " + std::to_wstring(count) + L" \"" + results +
+                           L"\" " + std::to_wstring(parallel);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return -2;
     // Every run has its own limit inside the runner; this one only guards the whole.
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 420000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-    else TerminateProcess(process.hProcess, 1);
+    if (WaitForSingleObject(process.hProcess, 420000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     return static_cast<long>(code);
@@ -105,7 +108,8 @@ TEST_F(DamagedPayloads, NoneIsInstalledWrongCrashesHangsOrLeavesAnything) {
         byKind[r.kind][r.verdict]++;
         if (r.verdict == "wrong") {
             ++wrong;
-            ADD_FAILURE() << "payload " << r.index << " (" << r.kind << " at " << r.position << ") installed wrongly";
+            ADD_FAILURE() << "payload " << r.index << " (" << r.kind << " at " << r.position
+                          << ") installed wrongly";
         }
         if (r.verdict == "hang") {
             ++hangs;
@@ -113,16 +117,18 @@ TEST_F(DamagedPayloads, NoneIsInstalledWrongCrashesHangsOrLeavesAnything) {
         }
         if (r.leftovers) {
             ++leftovers;
-            ADD_FAILURE() << "payload " << r.index << " (" << r.kind << " at " << r.position << ") left something";
+            ADD_FAILURE() << "payload " << r.index << " (" << r.kind << " at " << r.position
+                          << ") left something";
         }
         if (r.verdict == "refused" && r.installedBefore) ++installedBeforeRollback;
         if (r.milliseconds > slowest) slowest = r.milliseconds;
     }
-    std::printf("damaged payloads: %u runs of a %u-byte payload (%u filler bytes), %d crashes, %d hangs, %d wrong "
-                "installations, %d with leftovers after the rollback, %d refused runs that had installed something "
-                "before it; slowest run %u ms; %lu ms in all\n",
-                unsigned(results.size()), unsigned(payload.size()), FillerBytes(payload), crashes, hangs, wrong,
-                leftovers, installedBeforeRollback, slowest, static_cast<unsigned long>(elapsed));
+    std::printf(
+        "damaged payloads: %u runs of a %u-byte payload (%u filler bytes), %d crashes, %d hangs, %d wrong "
+        "installations, %d with leftovers after the rollback, %d refused runs that had installed something "
+        "before it; slowest run %u ms; %lu ms in all\n",
+        unsigned(results.size()), unsigned(payload.size()), FillerBytes(payload), crashes, hangs, wrong,
+        leftovers, installedBeforeRollback, slowest, static_cast<unsigned long>(elapsed));
     for (const auto& kind : byKind) {
         std::printf("  %-12s", kind.first.c_str());
         for (const auto& verdict : kind.second) std::printf(" %s %d", verdict.first.c_str(), verdict.second);

@@ -57,8 +57,22 @@ Damage DamageFor(int index, const std::vector<uint8_t>& payload) {
     }
     damage.kind = DamageKind::Cut;
     if (index < 64) {
-        const uint32_t lengths[16] = {0,  1,  3,  4,  5,  15, 16, 17, 32, 36, size / 2, ciphertext - 16,
-                                      ciphertext - 1, ciphertext, ciphertext + 1, ciphertext + 3};
+        const uint32_t lengths[16] = {0,
+                                      1,
+                                      3,
+                                      4,
+                                      5,
+                                      15,
+                                      16,
+                                      17,
+                                      32,
+                                      36,
+                                      size / 2,
+                                      ciphertext - 16,
+                                      ciphertext - 1,
+                                      ciphertext,
+                                      ciphertext + 1,
+                                      ciphertext + 3};
         damage.position = lengths[index - 48];
         return damage;
     }
@@ -76,7 +90,8 @@ Damage Undamaged(const std::vector<uint8_t>& payload) {
 
 std::vector<uint8_t> ApplyDamage(const std::vector<uint8_t>& payload, const Damage& damage) {
     if (damage.kind == DamageKind::Cut)
-        return std::vector<uint8_t>(payload.begin(), payload.begin() + std::min<size_t>(damage.position, payload.size()));
+        return std::vector<uint8_t>(payload.begin(),
+                                    payload.begin() + std::min<size_t>(damage.position, payload.size()));
     std::vector<uint8_t> damaged = payload;
     if (damage.position < damaged.size()) damaged[damage.position] ^= static_cast<uint8_t>(1u << damage.bit);
     return damaged;
@@ -84,25 +99,29 @@ std::vector<uint8_t> ApplyDamage(const std::vector<uint8_t>& payload, const Dama
 
 const char* KindName(DamageKind kind) {
     switch (kind) {
-        case DamageKind::TrailerBit: return "trailer-bit";
-        case DamageKind::FillerBit: return "filler-bit";
-        case DamageKind::RandomBit: return "random-bit";
-        case DamageKind::Cut: return "cut";
+        case DamageKind::TrailerBit:
+            return "trailer-bit";
+        case DamageKind::FillerBit:
+            return "filler-bit";
+        case DamageKind::RandomBit:
+            return "random-bit";
+        case DamageKind::Cut:
+            return "cut";
     }
     return "?";
 }
 
 std::string FormatResult(const RunResult& r) {
     std::ostringstream line;
-    line << r.index << ' ' << r.kind << ' ' << r.position << ' ' << r.bit << ' ' << r.size << ' ' << r.decoded << ' '
-         << r.failures << ' ' << r.stopped << ' ' << r.verdict << ' ' << r.installedBefore << ' ' << r.leftovers << ' '
-         << r.milliseconds;
+    line << r.index << ' ' << r.kind << ' ' << r.position << ' ' << r.bit << ' ' << r.size << ' ' << r.decoded
+         << ' ' << r.failures << ' ' << r.stopped << ' ' << r.verdict << ' ' << r.installedBefore << ' '
+         << r.leftovers << ' ' << r.milliseconds;
     return line.str();
 }
 
 bool ParseResult(const std::string& line, RunResult& r) {
     std::istringstream in(line);
-    in >> r.index >> r.kind >> r.position >> r.bit >> r.size >> r.decoded >> r.failures >> r.stopped >> r.verdict >>
-        r.installedBefore >> r.leftovers >> r.milliseconds;
+    in >> r.index >> r.kind >> r.position >> r.bit >> r.size >> r.decoded >> r.failures >> r.stopped >>
+        r.verdict >> r.installedBefore >> r.leftovers >> r.milliseconds;
     return !in.fail();
 }

@@ -34,11 +34,11 @@ struct RunResult {
     std::string kind;
     uint32_t position = 0;
     int bit = 0;
-    uint32_t size = 0;       // bytes of the damaged payload
+    uint32_t size = 0;  // bytes of the damaged payload
     int decoded = 0, failures = 0, stopped = 0;
-    std::string verdict;     // refused, intact, wrong, hang
-    int installedBefore = 0; // files, key or shortcuts present before the rollback
-    int leftovers = 0;       // anything left after the rollback
+    std::string verdict;      // refused, intact, wrong, hang
+    int installedBefore = 0;  // files, key or shortcuts present before the rollback
+    int leftovers = 0;        // anything left after the rollback
     unsigned milliseconds = 0;
 };
 std::string FormatResult(const RunResult& result);

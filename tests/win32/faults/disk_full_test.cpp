@@ -48,7 +48,8 @@ class DiskFull : public ::testing::TestWithParam<const wchar_t*> {};
 TEST_P(DiskFull, TheRunDoesNotClaimSuccessAndTheRollbackFreesTheDrive) {
     const std::wstring root = GetParam();
     const Space before = SpaceOf(root.c_str());
-    if (!before.known) GTEST_SKIP() << "drive " << Narrow(root) << " is not mapped (run through with-small-drive)";
+    if (!before.known)
+        GTEST_SKIP() << "drive " << Narrow(root) << " is not mapped (run through with-small-drive)";
     const std::wstring programFiles = root + L"Program Files";
     ASSERT_TRUE(CreateDirectoryW(programFiles.c_str(), nullptr) || IsFolder(programFiles));
     const Space start = SpaceOf(root.c_str());
@@ -73,10 +74,11 @@ TEST_P(DiskFull, TheRunDoesNotClaimSuccessAndTheRollbackFreesTheDrive) {
     InstallOutcome outcome;
     InstallProducts(&app, &callback, &outcome);
     const Space full = SpaceOf(root.c_str());
-    std::printf("drive %s with %llu KiB free for a tree of %llu KiB in pages: decoded %d, failures %d, %llu KiB "
-                "free once the run had deleted its working folder\n",
-                Narrow(root).c_str(), start.free / 1024, pages / 1024, outcome.packageDecoded, outcome.failures,
-                full.free / 1024);
+    std::printf(
+        "drive %s with %llu KiB free for a tree of %llu KiB in pages: decoded %d, failures %d, %llu KiB "
+        "free once the run had deleted its working folder\n",
+        Narrow(root).c_str(), start.free / 1024, pages / 1024, outcome.packageDecoded, outcome.failures,
+        full.free / 1024);
     EXPECT_FALSE(ClaimsSuccess(outcome)) << "a run on a full disk claimed success";
     EXPECT_TRUE(outcome.failures > 0 || !outcome.packageDecoded);
     EXPECT_EQ(0, outcome.stopped);

@@ -46,9 +46,7 @@ TEST(FailureCount, AnInnerCounterGivesTheThreadBackTheOuterOne) {
     }
     CountFailure(&outer);
     EXPECT_EQ(1, outer.Failures());
-    {
-        CWRunControl later;
-    }
+    { CWRunControl later; }
     EXPECT_EQ(1, outer.Failures());
 }
 
@@ -62,7 +60,8 @@ TEST(FailureCount, DoesNotWrapAround) {
 class HeldFile {
 public:
     explicit HeldFile(const std::wstring& path)
-        : m_file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
+        : m_file(
+              CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
     ~HeldFile() {
         if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
     }
@@ -145,7 +144,8 @@ TEST_F(TreeCounting, TheVersionAwareCopyCountsAHeldFileButNotAKeptNewerOne) {
     const std::wstring library = L"runtime.dll";
     ASSERT_TRUE(CopyFileW(Join(versions, L"version_v1_0.dll").c_str(), Join(source, library).c_str(), FALSE));
     ASSERT_TRUE(MakeFolders(destination));
-    ASSERT_TRUE(CopyFileW(Join(versions, L"version_v2_0.dll").c_str(), Join(destination, library).c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(Join(versions, L"version_v2_0.dll").c_str(), Join(destination, library).c_str(), FALSE));
     const std::string newer = ReadFileBytes(Join(destination, library));
     {
         CWRunControl run;
@@ -171,7 +171,9 @@ TEST_F(TreeCounting, TheVersionAwareCopyCountsAHeldFileButNotAKeptNewerOne) {
     }
 }
 
-std::vector<uint8_t> Bytes(const char* text) { return std::vector<uint8_t>(text, text + std::strlen(text)); }
+std::vector<uint8_t> Bytes(const char* text) {
+    return std::vector<uint8_t>(text, text + std::strlen(text));
+}
 
 class ExtractCounting : public ::testing::Test {
 protected:

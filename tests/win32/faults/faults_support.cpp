@@ -9,8 +9,8 @@
 
 std::string Leftovers::Describe() const {
     std::ostringstream text;
-    text << "installation entries " << installEntries << ", working folder " << packageFolder << ", uninstall key "
-         << uninstallKey << ", Start-menu folder " << startMenuFolder;
+    text << "installation entries " << installEntries << ", working folder " << packageFolder
+         << ", uninstall key " << uninstallKey << ", Start-menu folder " << startMenuFolder;
     return text.str();
 }
 
@@ -22,8 +22,9 @@ Leftovers FindLeftovers(const CLPSSetupState& app) {
     const std::wstring vendor = install.substr(0, install.find_last_of(L'\\'));
     left.vendorFolder = !vendor.empty() && IsFolder(vendor) && ListFolder(vendor).empty();
     left.uninstallKey = UninstallKeyExists();
-    left.startMenuFolder = PathExists(StartMenuProductFolder()) ||
-                           (PathExists(StartMenuVendorFolder()) && ListFolder(StartMenuVendorFolder()).empty());
+    left.startMenuFolder =
+        PathExists(StartMenuProductFolder()) ||
+        (PathExists(StartMenuVendorFolder()) && ListFolder(StartMenuVendorFolder()).empty());
     return left;
 }
 
@@ -32,13 +33,16 @@ std::vector<std::wstring> InstallationDifferences(const CLPSSetupState& app) {
     const std::wstring tree = PackedTree();
     const std::wstring install = app.m_paths.InstallDir;
 
-    std::set<std::wstring> expectedTop{L"Help", L"Samples", L"Images", L"include", L"lib", L"Redistributables"};
+    std::set<std::wstring> expectedTop{L"Help",    L"Samples", L"Images",
+                                       L"include", L"lib",     L"Redistributables"};
     for (const wchar_t* level : {L"Main", L"Bin"}) {
         for (const std::wstring& name : ListFolder(Join(tree, level))) {
             expectedTop.insert(name);
             const std::wstring from = Join(Join(tree, level), name);
-            if (IsFolder(from)) CompareTrees(from, Join(install, name), failures);
-            else CompareFile(from, Join(install, name), failures);
+            if (IsFolder(from))
+                CompareTrees(from, Join(install, name), failures);
+            else
+                CompareFile(from, Join(install, name), failures);
         }
     }
     const std::vector<std::wstring> top = ListFolder(install);
@@ -61,11 +65,12 @@ FileHolder::FileHolder(const std::wstring& path) {
         L"kvn_faults_holder_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++serial);
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
     if (!ready) return;
-    std::wstring command = L"\"" + Join(ProgramFolder(), L"faults_file_holder.exe") + L"\" \"" + path + L"\" " +
-                           eventName;
+    std::wstring command =
+        L"\"" + Join(ProgramFolder(), L"faults_file_holder.exe") + L"\" \"" + path + L"\" " + eventName;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process)) {
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &m_process)) {
         HANDLE waits[] = {ready, m_process.hProcess};
         m_holding = WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
     }
@@ -80,4 +85,6 @@ FileHolder::~FileHolder() {
     CloseHandle(m_process.hThread);
 }
 
-void CleanAfterRun(const CLPSSetupState& app) { CleanMachine(app); }
+void CleanAfterRun(const CLPSSetupState& app) {
+    CleanMachine(app);
+}

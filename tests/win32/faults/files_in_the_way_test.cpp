@@ -14,7 +14,9 @@
 
 namespace {
 
-size_t Records() { return CountEntries(PackedTree()); }
+size_t Records() {
+    return CountEntries(PackedTree());
+}
 
 class FilesInTheWay : public MachineTest {
 protected:

@@ -21,8 +21,8 @@
 
 namespace {
 
-const wchar_t* const kFolders[] = {L"docs", L"Help", L"Samples", L"Images", L"include", L"lib",
-                                   L"Redistributables"};
+const wchar_t* const kFolders[] = {L"docs",    L"Help", L"Samples",         L"Images",
+                                   L"include", L"lib",  L"Redistributables"};
 
 class FoldersOnly : public ::testing::Test {
 protected:
@@ -65,7 +65,8 @@ TEST_F(FoldersOnly, TheSequenceInstallsTheFoldersWithoutAFailure) {
     InstallOutcome outcome;
     RecordingCallback callback;
     InstallProducts(&app, &callback, &outcome);
-    EXPECT_TRUE(ClaimsSuccess(outcome)) << "decoded " << outcome.packageDecoded << ", failures " << outcome.failures;
+    EXPECT_TRUE(ClaimsSuccess(outcome))
+        << "decoded " << outcome.packageDecoded << ", failures " << outcome.failures;
     EXPECT_EQ(StepReports(kAll), CheckPipelineReports(callback.reports, CountEntries(PackedTree())));
     ExpectFoldersOnly();
     NeverStopCallback quiet;
@@ -80,7 +81,8 @@ TEST_F(FoldersOnly, TheWizardRunsThroughWithAnEmptyAgreementPage) {
     HWND window = sheet.m_hWnd;
     ShowWindow(window, SW_SHOW);
     wizard_test::PumpPending(sheet);
-    ASSERT_TRUE(wizard_test::PumpUntil(sheet, [&] { return wizard_test::ButtonUsable(window, ID_WIZNEXT); }, 5000));
+    ASSERT_TRUE(wizard_test::PumpUntil(
+        sheet, [&] { return wizard_test::ButtonUsable(window, ID_WIZNEXT); }, 5000));
     ASSERT_TRUE(wizard_test::ClickButton(sheet, ID_WIZNEXT));
     ASSERT_EQ(1, sheet.GetActiveIndex());
 
@@ -96,14 +98,21 @@ TEST_F(FoldersOnly, TheWizardRunsThroughWithAnEmptyAgreementPage) {
     ASSERT_TRUE(wizard_test::ClickButton(sheet, ID_WIZNEXT));
 
     ASSERT_TRUE(wizard_test::PumpUntil(
-        sheet, [&] { int page = sheet.GetActiveIndex(); return page == 5 || page == 6; }, 60000));
+        sheet,
+        [&] {
+            int page = sheet.GetActiveIndex();
+            return page == 5 || page == 6;
+        },
+        60000));
     wizard_test::PumpFor(sheet, 200);
     EXPECT_EQ(5, sheet.GetActiveIndex()) << "nothing failed: the finish page";
     ExpectFoldersOnly();
-    std::printf("shortcuts made for a package of folders: %u\n", unsigned(ListFolder(StartMenuProductFolder()).size()));
+    std::printf("shortcuts made for a package of folders: %u\n",
+                unsigned(ListFolder(StartMenuProductFolder()).size()));
 
     // Finish with the demo box ticked: there is no demo, the wizard ends all the same.
-    ASSERT_EQ(BST_CHECKED, SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0));
+    ASSERT_EQ(BST_CHECKED,
+              SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0));
     ASSERT_TRUE(wizard_test::ClickButton(sheet, ID_WIZFINISH));
     EXPECT_FALSE(sheet.IsRunning());
     EXPECT_TRUE(wizard_test::ProcessesNamed(L"" KVN_NAME_DEMO_PROGRAM).empty());

@@ -49,8 +49,9 @@ bool WriteModule(const std::wstring& blank, const std::wstring& module, const st
     HANDLE update = BeginUpdateResourceW(module.c_str(), FALSE);
     if (!update) return false;
     if (!payload.empty() &&
-        !UpdateResourceW(update, kPayloadResourceType, kPayloadResourceName, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                         const_cast<uint8_t*>(payload.data()), static_cast<DWORD>(payload.size()))) {
+        !UpdateResourceW(update, kPayloadResourceType, kPayloadResourceName,
+                         MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), const_cast<uint8_t*>(payload.data()),
+                         static_cast<DWORD>(payload.size()))) {
         EndUpdateResourceW(update, TRUE);
         return false;
     }
@@ -81,8 +82,8 @@ bool Prepare(Slot& slot) {
     slot.outcome = InstallOutcome();
     slot.installedBefore = slot.leftovers = false;
     if (!WriteModule(*slot.blank, slot.module, slot.payload)) return false;
-    slot.app.m_hResources =
-        LoadLibraryExW(slot.module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    slot.app.m_hResources = LoadLibraryExW(slot.module.c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     return slot.app.m_hResources != nullptr;
 }
 

@@ -58,7 +58,8 @@ protected:
         sheet = Sheet().m_hWnd;
         ShowWindow(sheet, SW_SHOW);
         wizard_test::PumpPending(Sheet());
-        ASSERT_TRUE(wizard_test::PumpUntil(Sheet(), [&] { return wizard_test::ButtonUsable(sheet, ID_WIZNEXT); }, 5000));
+        ASSERT_TRUE(wizard_test::PumpUntil(
+            Sheet(), [&] { return wizard_test::ButtonUsable(sheet, ID_WIZNEXT); }, 5000));
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
         SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_AGREE, BM_CLICK, 0, 0);
         wizard_test::PumpPending(Sheet());
@@ -113,16 +114,21 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
     // The worker runs ahead of the page's queue, so a cancel lands some
     // reports after its target (printed below); early targets spread the
     // landings over the extraction.
-    const long targets[] = {
-        1, 4, 12, 30, 4 + records / 4,
-        step({IDS_INSTALLING_MAIN, 0}), step({IDS_INSTALLING_TOOLS, 0}), step({IDS_INSTALLING_HELP, 50})};
+    const long targets[] = {1,
+                            4,
+                            12,
+                            30,
+                            4 + records / 4,
+                            step({IDS_INSTALLING_MAIN, 0}),
+                            step({IDS_INSTALLING_TOOLS, 0}),
+                            step({IDS_INSTALLING_HELP, 50})};
     std::printf("wizard cancels (target report -> last report made):");
     for (long target : targets) {
         ASSERT_GT(target, 0);
         SCOPED_TRACE("cancel after report " + std::to_string(target));
         StartInstallation();
-        ASSERT_TRUE(wizard_test::PumpUntil(Sheet(), [&] { return g_reportsShown >= target || Active() != kProgressPage; },
-                                           60000));
+        ASSERT_TRUE(wizard_test::PumpUntil(
+            Sheet(), [&] { return g_reportsShown >= target || Active() != kProgressPage; }, 60000));
         ASSERT_EQ(kProgressPage, Active()) << "the run ended before the cancel";
         // A worker that has already ended has its end message queued before
         // the cancel's: the finish page then shows first, and the cancel still
@@ -156,7 +162,8 @@ TEST_F(WizardFaults, ARunWithAFileThatCannotBeWrittenEndsOnTheInterruptedPage) {
         EXPECT_EQ(kInterruptedPage, Active()) << "a failed copy was reported as success";
         EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd);
         // The run went on to its end: every report was made.
-        EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), g_reportsShown);
+        EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()),
+                  g_reportsShown);
         EXPECT_TRUE(PathExists(Join(app.m_paths.InstallDir, L"Redistributables\\r15.dll")));
         Close();
         // Only the held file and its folders remain.

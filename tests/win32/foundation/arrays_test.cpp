@@ -18,22 +18,18 @@ public:
     HANDLE Mutex() const { return m_mutex.Get(); }
 };
 
-bool IsWholePageRegion(const void* p)
-{
+bool IsWholePageRegion(const void* p) {
     MEMORY_BASIC_INFORMATION info;
-    if (!VirtualQuery(p, &info, sizeof info))
-        return false;
+    if (!VirtualQuery(p, &info, sizeof info)) return false;
     return info.State == MEM_COMMIT && info.Type == MEM_PRIVATE && info.AllocationBase == p;
 }
 
-bool IsFreeAddress(const void* p)
-{
+bool IsFreeAddress(const void* p) {
     MEMORY_BASIC_INFORMATION info;
     return VirtualQuery(p, &info, sizeof info) && info.State == MEM_FREE;
 }
 
-TEST(PtArray, GrowsAtTheDocumentedAddsKeepingElementsInOrder)
-{
+TEST(PtArray, GrowsAtTheDocumentedAddsKeepingElementsInOrder) {
     CWPtArray array;
     EXPECT_EQ(array.GetCount(), 0);
     EXPECT_EQ(array.GetCapacity(), 5);
@@ -43,30 +39,26 @@ TEST(PtArray, GrowsAtTheDocumentedAddsKeepingElementsInOrder)
         ASSERT_EQ(array.Add(&items[i]), 1);
         capacityAfter[i + 1] = array.GetCapacity();
     }
-    const struct { int add; int capacity; } expected[] = {
-        {5, 5}, {6, 15}, {15, 15}, {16, 35}, {35, 35}, {36, 75}, {75, 75}, {76, 155}, {156, 315}};
-    for (const auto& e : expected)
-        EXPECT_EQ(capacityAfter[e.add], e.capacity) << "after add " << e.add;
+    const struct {
+        int add;
+        int capacity;
+    } expected[] = {{5, 5}, {6, 15}, {15, 15}, {16, 35}, {35, 35}, {36, 75}, {75, 75}, {76, 155}, {156, 315}};
+    for (const auto& e : expected) EXPECT_EQ(capacityAfter[e.add], e.capacity) << "after add " << e.add;
     ASSERT_EQ(array.GetCount(), 200);
-    for (int i = 0; i < 200; ++i)
-        ASSERT_EQ(array.GetAt(i), &items[i]) << i;
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(array.GetAt(i), &items[i]) << i;
 }
 
-TEST(PtArray, BuffersAbove64SlotsAreWholePageRegionsReleasedWithTheArray)
-{
+TEST(PtArray, BuffersAbove64SlotsAreWholePageRegionsReleasedWithTheArray) {
     void** pageBuffer = nullptr;
     {
         InspectableArray array;
         int item = 0;
-        while (array.GetCapacity() < 35)
-            array.Add(&item);
+        while (array.GetCapacity() < 35) array.Add(&item);
         EXPECT_FALSE(IsWholePageRegion(array.Buffer())) << "35 slots must come from the heap";
-        while (array.GetCapacity() < 75)
-            array.Add(&item);
+        while (array.GetCapacity() < 75) array.Add(&item);
         pageBuffer = array.Buffer();
         EXPECT_TRUE(IsWholePageRegion(pageBuffer));
-        while (array.GetCapacity() < 155)
-            array.Add(&item);
+        while (array.GetCapacity() < 155) array.Add(&item);
         EXPECT_TRUE(IsWholePageRegion(array.Buffer()));
         EXPECT_TRUE(IsFreeAddress(pageBuffer)) << "the 75-slot region was not released";
         pageBuffer = array.Buffer();
@@ -74,8 +66,7 @@ TEST(PtArray, BuffersAbove64SlotsAreWholePageRegionsReleasedWithTheArray)
     EXPECT_TRUE(IsFreeAddress(pageBuffer)) << "the array did not release its pages";
 }
 
-TEST(PtArray, IndexRulesAndRemoval)
-{
+TEST(PtArray, IndexRulesAndRemoval) {
     CWPtArray array;
     int a = 1, b = 2, c = 3;
     array.Add(&a);
@@ -103,24 +94,20 @@ TEST(PtArray, IndexRulesAndRemoval)
 
 // Element whose destruction is recorded, to check ownership.
 struct Tracked {
-    static std::vector<int>& Log()
-    {
+    static std::vector<int>& Log() {
         static std::vector<int> log;
         return log;
     }
     explicit Tracked(int id, bool throws = false) : id(id), throws(throws) {}
-    virtual ~Tracked() noexcept(false)
-    {
+    virtual ~Tracked() noexcept(false) {
         Log().push_back(id);
-        if (throws)
-            throw std::runtime_error("element failure");
+        if (throws) throw std::runtime_error("element failure");
     }
     int id;
     bool throws;
 };
 
-TEST(ObjArray, PtArrayLeavesObjectsAliveObjArrayDeletesEachOnceInOrder)
-{
+TEST(ObjArray, PtArrayLeavesObjectsAliveObjArrayDeletesEachOnceInOrder) {
     Tracked::Log().clear();
     Tracked kept(99);
     {
@@ -133,17 +120,14 @@ TEST(ObjArray, PtArrayLeavesObjectsAliveObjArrayDeletesEachOnceInOrder)
         CWObjArray<Tracked> owned;
         for (int id = 1; id <= 80; ++id) {
             owned.Add(new Tracked(id));
-            if (id == 40)
-                owned.Add(nullptr);
+            if (id == 40) owned.Add(nullptr);
         }
     }
     ASSERT_EQ(Tracked::Log().size(), 80u);
-    for (int i = 0; i < 80; ++i)
-        EXPECT_EQ(Tracked::Log()[i], i + 1);
+    for (int i = 0; i < 80; ++i) EXPECT_EQ(Tracked::Log()[i], i + 1);
 }
 
-TEST(ObjArray, RemoveAllGoesOnPastAFailingElementAndLeavesArrayUsable)
-{
+TEST(ObjArray, RemoveAllGoesOnPastAFailingElementAndLeavesArrayUsable) {
     Tracked::Log().clear();
     CWObjArray<Tracked> owned;
     owned.Add(new Tracked(1));
@@ -162,28 +146,23 @@ struct MutexProbe {
     DWORD waitResult;
 };
 
-DWORD WINAPI TryTakeAndRelease(void* parameter)
-{
+DWORD WINAPI TryTakeAndRelease(void* parameter) {
     auto* probe = static_cast<MutexProbe*>(parameter);
     probe->waitResult = WaitForSingleObject(probe->mutex, 0);
-    if (probe->waitResult == WAIT_OBJECT_0)
-        ReleaseMutex(probe->mutex);
+    if (probe->waitResult == WAIT_OBJECT_0) ReleaseMutex(probe->mutex);
     return 0;
 }
 
-DWORD ProbeFromOtherThread(HANDLE mutex)
-{
+DWORD ProbeFromOtherThread(HANDLE mutex) {
     MutexProbe probe{mutex, WAIT_FAILED};
     HANDLE thread = CreateThread(nullptr, 0, TryTakeAndRelease, &probe, 0, nullptr);
-    if (!thread)
-        return WAIT_FAILED;
+    if (!thread) return WAIT_FAILED;
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
     return probe.waitResult;
 }
 
-TEST(Locks, OneUnlockFreesTheMutexAfterTwoLocks)
-{
+TEST(Locks, OneUnlockFreesTheMutexAfterTwoLocks) {
     InspectableArray array;
     EXPECT_EQ(array.Unlock(), 0) << "release without a hold";
     EXPECT_EQ(array.Lock(), 1);
@@ -197,8 +176,7 @@ TEST(Locks, OneUnlockFreesTheMutexAfterTwoLocks)
 // An element that checks, while it is deleted, that RemoveAll holds the mutex.
 struct HeldCheck {
     static HANDLE mutex;
-    static std::vector<DWORD>& Seen()
-    {
+    static std::vector<DWORD>& Seen() {
         static std::vector<DWORD> seen;
         return seen;
     }
@@ -211,8 +189,7 @@ public:
     HANDLE Mutex() const { return m_mutex.Get(); }
 };
 
-TEST(Locks, RemoveAllHoldsTheMutexAcrossTheDeletion)
-{
+TEST(Locks, RemoveAllHoldsTheMutexAcrossTheDeletion) {
     InspectableObjArray owned;
     HeldCheck::mutex = owned.Mutex();
     HeldCheck::Seen().clear();
@@ -223,4 +200,4 @@ TEST(Locks, RemoveAllHoldsTheMutexAcrossTheDeletion)
     EXPECT_EQ(ProbeFromOtherThread(owned.Mutex()), DWORD(WAIT_OBJECT_0));
 }
 
-} // namespace
+}  // namespace

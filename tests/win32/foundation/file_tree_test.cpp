@@ -21,19 +21,15 @@
 
 namespace {
 
-void WriteText(const std::wstring& path, const std::string& text, DWORD attributes = 0)
-{
+void WriteText(const std::wstring& path, const std::string& text, DWORD attributes = 0) {
     ASSERT_TRUE(WriteFileBytes(path, text)) << "cannot create test file";
-    if (attributes)
-        SetFileAttributesW(path.c_str(), attributes);
+    if (attributes) SetFileAttributesW(path.c_str(), attributes);
 }
 
-std::string ReadText(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
+std::string ReadText(const std::wstring& path) {
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
     std::string text(4096, '\0');
     DWORD read = 0;
     ReadFile(file, &text[0], DWORD(text.size()), &read, nullptr);
@@ -42,36 +38,31 @@ std::string ReadText(const std::wstring& path)
     return text;
 }
 
-std::vector<std::wstring>& Traces()
-{
+std::vector<std::wstring>& Traces() {
     static std::vector<std::wstring> lines;
     return lines;
 }
 
-void RecordTrace(const wchar_t* line)
-{
+void RecordTrace(const wchar_t* line) {
     Traces().push_back(line);
 }
 
 // Each test works in a fresh folder under the temporary folder; traces are captured.
 class FileTree : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
         // A folder left by an earlier run of the same process id is passed over.
-        const std::wstring base = std::wstring(temp) + L"kvn-tree-" +
-                                  std::to_wstring(GetCurrentProcessId()) + L"-";
-        do
-            root = base + std::to_wstring(++counter);
+        const std::wstring base =
+            std::wstring(temp) + L"kvn-tree-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+        do root = base + std::to_wstring(++counter);
         while (!CreateDirectoryW(root.c_str(), nullptr) && counter < 10000);
         ASSERT_TRUE(IsFolder(root));
         Traces().clear();
         previous = SetTraceSink(RecordTrace);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SetTraceSink(previous);
         DeleteFolderTree(root.c_str());
     }
@@ -83,8 +74,7 @@ protected:
 };
 int FileTree::counter = 0;
 
-TEST_F(FileTree, CreateFolderPathCreatesMissingParents)
-{
+TEST_F(FileTree, CreateFolderPathCreatesMissingParents) {
     ASSERT_TRUE(CreateDirectoryW(At(L"A").c_str(), nullptr));
     EXPECT_NE(CreateFolderPath(At(L"A\\B\\C").c_str()), 0);
     EXPECT_TRUE(IsFolder(At(L"A\\B\\C")));
@@ -99,19 +89,16 @@ TEST_F(FileTree, CreateFolderPathCreatesMissingParents)
     EXPECT_EQ(CreateFolderPath(L"\\\\"), 0);
 }
 
-TEST_F(FileTree, CreateFolderPathRefusesOverlongPath)
-{
+TEST_F(FileTree, CreateFolderPathRefusesOverlongPath) {
     const std::wstring longPath = At(std::wstring(270 - root.size(), L'x'));
     EXPECT_EQ(CreateFolderPath(longPath.c_str()), 0);
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW(At(L"x*").c_str(), &entry);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "a cut-down folder was created";
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
 }
 
-TEST_F(FileTree, CopyFolderTreeCopiesNestedTreeAndOverwrites)
-{
+TEST_F(FileTree, CopyFolderTreeCopiesNestedTreeAndOverwrites) {
     CreateFolderPath(At(L"src\\sub\\deeper").c_str());
     WriteText(At(L"src\\a.txt"), "alpha");
     WriteText(At(L"src\\sub\\b.txt"), "beta");
@@ -128,11 +115,9 @@ TEST_F(FileTree, CopyFolderTreeCopiesNestedTreeAndOverwrites)
     EXPECT_EQ(ReadText(At(L"src\\a.txt")), "alpha");
 }
 
-TEST_F(FileTree, CopyFolderTreeStopsBetweenFilesOnceTheRunIsCancelled)
-{
+TEST_F(FileTree, CopyFolderTreeStopsBetweenFilesOnceTheRunIsCancelled) {
     CreateFolderPath(At(L"src\\sub").c_str());
-    for (int i = 0; i < 20; ++i)
-        WriteText(At(L"src\\f" + std::to_wstring(i) + L".txt"), "x");
+    for (int i = 0; i < 20; ++i) WriteText(At(L"src\\f" + std::to_wstring(i) + L".txt"), "x");
     WriteText(At(L"src\\sub\\inner.txt"), "y");
 
     std::atomic<int> keepGoing(1);
@@ -151,15 +136,13 @@ TEST_F(FileTree, CopyFolderTreeStopsBetweenFilesOnceTheRunIsCancelled)
     }
     // The folder of the level is made; no entry below it is copied.
     EXPECT_TRUE(IsFolder(At(L"none")));
-    for (int i = 0; i < 20; ++i)
-        EXPECT_FALSE(PathExists(At(L"none\\f" + std::to_wstring(i) + L".txt")));
+    for (int i = 0; i < 20; ++i) EXPECT_FALSE(PathExists(At(L"none\\f" + std::to_wstring(i) + L".txt")));
     EXPECT_FALSE(PathExists(At(L"none\\sub")));
     // Without a run control nothing is ever asked to stop.
     EXPECT_FALSE(StopRequested(nullptr));
 }
 
-TEST_F(FileTree, CopyFolderTreeResultIsTheLastAction)
-{
+TEST_F(FileTree, CopyFolderTreeResultIsTheLastAction) {
     // Empty source: the result is the creation of the destination.
     CreateFolderPath(At(L"empty").c_str());
     EXPECT_NE(CopyFolderTree(At(L"new").c_str(), At(L"empty").c_str()), 0);
@@ -173,8 +156,7 @@ TEST_F(FileTree, CopyFolderTreeResultIsTheLastAction)
     EXPECT_NE(CopyFolderTree(At(L"new").c_str(), At(L"one").c_str()), 0);
     // The same file held open at the destination: the copy fails, and so does the result.
     WriteText(At(L"one\\f.txt"), "newer");
-    HANDLE held = CreateFileW(At(L"new\\f.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE held = CreateFileW(At(L"new\\f.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(CopyFolderTree(At(L"new").c_str(), At(L"one").c_str()), 0);
     CloseHandle(held);
@@ -183,8 +165,7 @@ TEST_F(FileTree, CopyFolderTreeResultIsTheLastAction)
     EXPECT_EQ(CopyFolderTree(nullptr, At(L"one").c_str()), 0);
 }
 
-TEST_F(FileTree, CopyFolderTreeSkipsEntriesWhosePathWouldNotFit)
-{
+TEST_F(FileTree, CopyFolderTreeSkipsEntriesWhosePathWouldNotFit) {
     CreateFolderPath(At(L"s").c_str());
     WriteText(At(L"s\\long-name-of-a-file.txt"), "x");
     // Destination folder so long that destination\entry exceeds 259 units.
@@ -197,15 +178,13 @@ TEST_F(FileTree, CopyFolderTreeSkipsEntriesWhosePathWouldNotFit)
     ASSERT_NE(find, INVALID_HANDLE_VALUE);
     int entries = 0;
     do {
-        if (wcscmp(entry.cFileName, L".") && wcscmp(entry.cFileName, L".."))
-            ++entries;
+        if (wcscmp(entry.cFileName, L".") && wcscmp(entry.cFileName, L"..")) ++entries;
     } while (FindNextFileW(find, &entry));
     FindClose(find);
     EXPECT_EQ(entries, 0) << "a cut-down name was written";
 }
 
-TEST_F(FileTree, DeleteFolderTreeRemovesReadOnlyFilesAndReportsOnlyTheTop)
-{
+TEST_F(FileTree, DeleteFolderTreeRemovesReadOnlyFilesAndReportsOnlyTheTop) {
     CreateFolderPath(At(L"t\\sub\\deeper").c_str());
     WriteText(At(L"t\\ro.txt"), "r", FILE_ATTRIBUTE_READONLY);
     WriteText(At(L"t\\hidden.txt"), "h", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
@@ -218,13 +197,12 @@ TEST_F(FileTree, DeleteFolderTreeRemovesReadOnlyFilesAndReportsOnlyTheTop)
     EXPECT_EQ(DeleteFolderTree(nullptr), 0);
 }
 
-TEST_F(FileTree, DeleteFolderTreeLeavesAFileItCannotDeleteAndItsFolders)
-{
+TEST_F(FileTree, DeleteFolderTreeLeavesAFileItCannotDeleteAndItsFolders) {
     CreateFolderPath(At(L"t\\sub").c_str());
     WriteText(At(L"t\\sub\\busy.txt"), "busy");
     WriteText(At(L"t\\free.txt"), "free");
-    HANDLE busy = CreateFileW(At(L"t\\sub\\busy.txt").c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE busy =
+        CreateFileW(At(L"t\\sub\\busy.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(busy, INVALID_HANDLE_VALUE);
     EXPECT_EQ(DeleteFolderTree(At(L"t").c_str()), 0);
     CloseHandle(busy);
@@ -232,21 +210,18 @@ TEST_F(FileTree, DeleteFolderTreeLeavesAFileItCannotDeleteAndItsFolders)
     EXPECT_FALSE(PathExists(At(L"t\\free.txt")));
 
     const std::vector<std::wstring> expected = {
-        L"Unable to delete file: " + At(L"t\\sub\\busy.txt") +
-            L", \nGetLastError() returned 32\n",
+        L"Unable to delete file: " + At(L"t\\sub\\busy.txt") + L", \nGetLastError() returned 32\n",
         L"Unable to delete folder: " + At(L"t\\sub") + L".\n GetLastError() retruns: 0x91\n",
         L"Unable to delete folder: " + At(L"t") + L".\n GetLastError() retruns: 0x91\n"};
     EXPECT_EQ(Traces(), expected);
 }
 
-TEST_F(FileTree, CopyDiagnosticsAreTheExactTexts)
-{
+TEST_F(FileTree, CopyDiagnosticsAreTheExactTexts) {
     CreateFolderPath(At(L"empty").c_str());
     CreateFolderPath(At(L"dst").c_str());
     EXPECT_EQ(CopyFolderTree(At(L"dst").c_str(), At(L"empty").c_str()), 0);
     const std::vector<std::wstring> expected = {
-        L"Unable to create destination folder: " + At(L"dst") +
-            L".\n GetLastError() retruns: 183\n",
+        L"Unable to create destination folder: " + At(L"dst") + L".\n GetLastError() retruns: 183\n",
         L"Unable to copy folder: " + At(L"empty") + L".\n GetLastError() retruns: 183\n"};
     EXPECT_EQ(Traces(), expected);
 }
@@ -258,19 +233,16 @@ struct RuleCall {
     bool subfolder;
 };
 
-std::vector<RuleCall>& RuleCalls()
-{
+std::vector<RuleCall>& RuleCalls() {
     static std::vector<RuleCall> calls;
     return calls;
 }
 
 // Files named "keep*" are kept, "fail*" fail with ERROR_ACCESS_DENIED, others are put in place.
-CWEntryOutcome RecordFile(const wchar_t* destination, const wchar_t* source, CWRunControl*)
-{
+CWEntryOutcome RecordFile(const wchar_t* destination, const wchar_t* source, CWRunControl*) {
     RuleCalls().push_back({destination, source, false});
     const wchar_t* name = wcsrchr(source, L'\\') + 1;
-    if (wcsncmp(name, L"keep", 4) == 0)
-        return CWEntryOutcome::Kept;
+    if (wcsncmp(name, L"keep", 4) == 0) return CWEntryOutcome::Kept;
     if (wcsncmp(name, L"fail", 4) == 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return CWEntryOutcome::Failed;
@@ -278,14 +250,12 @@ CWEntryOutcome RecordFile(const wchar_t* destination, const wchar_t* source, CWR
     return CWEntryOutcome::InPlace;
 }
 
-CWEntryOutcome RecordSubfolder(const wchar_t* destination, const wchar_t* source, CWRunControl*)
-{
+CWEntryOutcome RecordSubfolder(const wchar_t* destination, const wchar_t* source, CWRunControl*) {
     RuleCalls().push_back({destination, source, true});
     return CWEntryOutcome::Failed;
 }
 
-TEST_F(FileTree, FolderEntriesPassOverTheDotsAndEndForGood)
-{
+TEST_F(FileTree, FolderEntriesPassOverTheDotsAndEndForGood) {
     CreateFolderPath(At(L"level\\sub").c_str());
     WriteText(At(L"level\\a.txt"), "a");
     WriteText(At(L"level\\b.txt"), "b");
@@ -302,8 +272,7 @@ TEST_F(FileTree, FolderEntriesPassOverTheDotsAndEndForGood)
     EXPECT_FALSE(CWFolderEntries(At(L"missing").c_str()).Next());
 }
 
-TEST_F(FileTree, CopyFolderLevelHandsEachEntryToItsRuleAndCountsFailedFiles)
-{
+TEST_F(FileTree, CopyFolderLevelHandsEachEntryToItsRuleAndCountsFailedFiles) {
     CreateFolderPath(At(L"src\\sub").c_str());
     WriteText(At(L"src\\copy.txt"), "c");
     WriteText(At(L"src\\fail.txt"), "f");
@@ -333,8 +302,7 @@ TEST_F(FileTree, CopyFolderLevelHandsEachEntryToItsRuleAndCountsFailedFiles)
 
 // A kept entry leaves the result as it was; the closing line names the error
 // of the action that failed (not the enumeration's "no more files").
-TEST_F(FileTree, CopyFolderLevelResultAndClosingLine)
-{
+TEST_F(FileTree, CopyFolderLevelResultAndClosingLine) {
     CreateFolderPath(At(L"keep").c_str());
     WriteText(At(L"keep\\keep.txt"), "k");
     CreateFolderPath(At(L"fail").c_str());
@@ -349,8 +317,7 @@ TEST_F(FileTree, CopyFolderLevelResultAndClosingLine)
     EXPECT_EQ(Traces().back(), closing + L"5\n");
 }
 
-TEST(RunControl, FollowsTheCallersFlagAndMarksTheCleanup)
-{
+TEST(RunControl, FollowsTheCallersFlagAndMarksTheCleanup) {
     std::atomic<int> keepGoing(1);
     std::atomic<int> cleaningUp(0);
     CWRunControl run(&keepGoing, &cleaningUp);
@@ -364,8 +331,7 @@ TEST(RunControl, FollowsTheCallersFlagAndMarksTheCleanup)
     EXPECT_FALSE(alone.StopRequested());
 }
 
-TEST_F(FileTree, WriteBlockToFileCreatesOrReplaces)
-{
+TEST_F(FileTree, WriteBlockToFileCreatesOrReplaces) {
     CWBlock empty;
     EXPECT_EQ(WriteBlockToFile(At(L"empty.bin").c_str(), empty), 0);
     EXPECT_EQ(ReadText(At(L"empty.bin")), "");
@@ -379,16 +345,14 @@ TEST_F(FileTree, WriteBlockToFileCreatesOrReplaces)
     EXPECT_EQ(WriteBlockToFile(nullptr, block), -1);
     EXPECT_EQ(WriteBlockToFile(At(L"missing\\x.bin").c_str(), block), -1);
     WriteText(At(L"held.bin"), "old");
-    HANDLE held = CreateFileW(At(L"held.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE held = CreateFileW(At(L"held.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(WriteBlockToFile(At(L"held.bin").c_str(), block), -1);
     CloseHandle(held);
     EXPECT_EQ(ReadText(At(L"held.bin")), "old");
 }
 
-TEST_F(FileTree, WriteBytesToFileCreatesAnewOnlyWhereNothingIsAndTellsTheAttributes)
-{
+TEST_F(FileTree, WriteBytesToFileCreatesAnewOnlyWhereNothingIsAndTellsTheAttributes) {
     DWORD attributes = 0;
     EXPECT_EQ(WriteBytesToFile(At(L"new.bin").c_str(), "abc", 3, CREATE_NEW, &attributes), 0);
     EXPECT_EQ(ReadText(At(L"new.bin")), "abc");
@@ -405,8 +369,7 @@ TEST_F(FileTree, WriteBytesToFileCreatesAnewOnlyWhereNothingIsAndTellsTheAttribu
 
 // A file that cannot go is left as the reset-then-delete order leaves it:
 // every attribute cleared, whatever it had when found.
-TEST_F(FileTree, DeleteFolderTreeLeavesAHeldFileWithItsAttributesReset)
-{
+TEST_F(FileTree, DeleteFolderTreeLeavesAHeldFileWithItsAttributesReset) {
     CreateFolderPath(At(L"t").c_str());
     WriteText(At(L"t\\held.txt"), "held", FILE_ATTRIBUTE_HIDDEN);
     WriteText(At(L"t\\held-ro.txt"), "held", FILE_ATTRIBUTE_READONLY);
@@ -433,12 +396,10 @@ TEST_F(FileTree, DeleteFolderTreeLeavesAHeldFileWithItsAttributesReset)
 // target, and Wine presents them as directory reparse points. Wine cannot remove
 // such a link itself (its removal goes through the link), so what is checked is
 // that nothing behind a link is touched while the tree's own files go.
-TEST_F(FileTree, DeleteFolderTreeNeverEntersAHostDirectoryLink)
-{
+TEST_F(FileTree, DeleteFolderTreeNeverEntersAHostDirectoryLink) {
     const std::wstring links = ProgramFolder() + L"\\tree-fixture\\links";
     const DWORD linkAttributes = GetFileAttributesW((links + L"\\tree\\link").c_str());
-    if (linkAttributes == INVALID_FILE_ATTRIBUTES ||
-        !(linkAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (linkAttributes == INVALID_FILE_ATTRIBUTES || !(linkAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         GTEST_SKIP() << "the host-side link tree is missing (made by the test fixture)";
 
     DeleteFolderTree((links + L"\\tree").c_str());
@@ -452,25 +413,21 @@ TEST_F(FileTree, DeleteFolderTreeNeverEntersAHostDirectoryLink)
 // the root of the current drive to Windows; no operation may touch it.
 class CurrentDriveRoot : public FileTree {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         FileTree::SetUp();
         if (ReadText(L"K:\\marker.txt") != "marker")
             GTEST_SKIP() << "drive K: is not mapped (made by the test fixture)";
         GetCurrentDirectoryW(MAX_PATH, saved);
         ASSERT_TRUE(SetCurrentDirectoryW(L"K:\\cwd"));
     }
-    void TearDown() override
-    {
-        if (saved[0])
-            SetCurrentDirectoryW(saved);
+    void TearDown() override {
+        if (saved[0]) SetCurrentDirectoryW(saved);
         FileTree::TearDown();
     }
     wchar_t saved[MAX_PATH] = {};
 };
 
-TEST_F(CurrentDriveRoot, EmptyPathsNeverNameTheRoot)
-{
+TEST_F(CurrentDriveRoot, EmptyPathsNeverNameTheRoot) {
     EXPECT_EQ(DeleteFolderTree(L""), 0);
     EXPECT_EQ(ReadText(L"K:\\marker.txt"), "marker");
     EXPECT_TRUE(IsFolder(L"K:\\cwd"));
@@ -481,8 +438,7 @@ TEST_F(CurrentDriveRoot, EmptyPathsNeverNameTheRoot)
     EXPECT_FALSE(PathExists(L"K:\\copied.txt"));
 }
 
-TEST_F(CurrentDriveRoot, RootedPathIsCreatedAtTheRootNotBelowTheCurrentFolder)
-{
+TEST_F(CurrentDriveRoot, RootedPathIsCreatedAtTheRootNotBelowTheCurrentFolder) {
     EXPECT_NE(CreateFolderPath(L"\\rooted\\inner"), 0);
     EXPECT_TRUE(IsFolder(L"K:\\rooted\\inner"));
     EXPECT_FALSE(PathExists(L"K:\\cwd\\rooted"));
@@ -490,4 +446,4 @@ TEST_F(CurrentDriveRoot, RootedPathIsCreatedAtTheRootNotBelowTheCurrentFolder)
     RemoveDirectoryW(L"K:\\rooted");
 }
 
-} // namespace
+}  // namespace

@@ -1,7 +1,6 @@
 // A library whose only purpose is its version resource (2.1.7.13).
 #include <windows.h>
 
-extern "C" __declspec(dllexport) int KvnVersionedProbe()
-{
+extern "C" __declspec(dllexport) int KvnVersionedProbe() {
     return 2171;
 }

@@ -24,7 +24,8 @@ std::wstring Lower(std::wstring text) {
 
 // The manifest resource (RT_MANIFEST 1) as text; empty when there is none.
 std::string ManifestText() {
-    HMODULE module = LoadLibraryExW(kSetup, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE module =
+        LoadLibraryExW(kSetup, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module) return std::string();
     std::string text;
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
@@ -59,10 +60,12 @@ AssemblyFacts QueryAssembly(HANDLE context, DWORD index) {
     AssemblyFacts facts;
     std::vector<BYTE> buffer = QueryContext(context, &index, AssemblyDetailedInformationInActivationContext);
     if (buffer.empty()) return facts;
-    const auto* info = reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
+    const auto* info =
+        reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
     facts.known = true;
     if (info->lpAssemblyEncodedAssemblyIdentity)
-        facts.identity.assign(info->lpAssemblyEncodedAssemblyIdentity, info->ulEncodedAssemblyIdentityLength / 2);
+        facts.identity.assign(info->lpAssemblyEncodedAssemblyIdentity,
+                              info->ulEncodedAssemblyIdentityLength / 2);
     if (info->lpAssemblyManifestPath)
         facts.manifestPath.assign(info->lpAssemblyManifestPath, info->ulManifestPathLength / 2);
     return facts;

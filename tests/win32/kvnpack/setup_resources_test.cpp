@@ -40,7 +40,8 @@ std::vector<char> FileBytes(const wchar_t* path) {
 }
 
 // A resource's bytes; found is false when FindResourceExW has none.
-std::vector<char> ResourceBytes(HMODULE module, const wchar_t* type, const wchar_t* name, WORD language, bool& found) {
+std::vector<char> ResourceBytes(HMODULE module, const wchar_t* type, const wchar_t* name, WORD language,
+                                bool& found) {
     HRSRC resource = FindResourceExW(module, type, name, language);
     found = resource != nullptr;
     if (!resource) return {};
@@ -57,7 +58,8 @@ struct Key {
     ULONG_PTR id;
     const wchar_t* get() const { return named ? text.c_str() : MAKEINTRESOURCEW(id); }
     static Key From(const wchar_t* value) {
-        return IS_INTRESOURCE(value) ? Key{false, L"", reinterpret_cast<ULONG_PTR>(value)} : Key{true, value, 0};
+        return IS_INTRESOURCE(value) ? Key{false, L"", reinterpret_cast<ULONG_PTR>(value)}
+                                     : Key{true, value, 0};
     }
 };
 
@@ -67,7 +69,8 @@ struct StubResource {
 };
 
 BOOL CALLBACK OnLanguage(HMODULE, const wchar_t* type, const wchar_t* name, WORD language, LONG_PTR list) {
-    reinterpret_cast<std::vector<StubResource>*>(list)->push_back({Key::From(type), Key::From(name), language});
+    reinterpret_cast<std::vector<StubResource>*>(list)->push_back(
+        {Key::From(type), Key::From(name), language});
     return TRUE;
 }
 BOOL CALLBACK OnName(HMODULE module, const wchar_t* type, wchar_t* name, LONG_PTR list) {
@@ -113,8 +116,10 @@ TEST(KvnpackSetup, EveryResourceOfTheStubIsKeptByteForByte) {
     }
     for (const StubResource& r : resources) {
         bool inStub = false, inSetup = false;
-        const std::vector<char> before = ResourceBytes(stub.get(), r.type.get(), r.name.get(), r.language, inStub);
-        const std::vector<char> after = ResourceBytes(setup.get(), r.type.get(), r.name.get(), r.language, inSetup);
+        const std::vector<char> before =
+            ResourceBytes(stub.get(), r.type.get(), r.name.get(), r.language, inStub);
+        const std::vector<char> after =
+            ResourceBytes(setup.get(), r.type.get(), r.name.get(), r.language, inSetup);
         EXPECT_TRUE(inSetup) << "type " << r.type.id << " name " << r.name.id;
         EXPECT_EQ(before, after) << "type " << r.type.id << " name " << r.name.id;
     }

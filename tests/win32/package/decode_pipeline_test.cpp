@@ -14,12 +14,14 @@ class PayloadModule {
 public:
     explicit PayloadModule(const wchar_t* name) {
         const std::wstring path = ProgramFolder() + L"\\" + name;
-        m_module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        m_module =
+            LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }
     ~PayloadModule() {
         if (m_module) FreeLibrary(m_module);
     }
     HMODULE get() const { return m_module; }
+
 private:
     HMODULE m_module;
 };
@@ -75,7 +77,8 @@ TEST_F(DecodePipeline, AWellFormedPayloadIsReportedAndWrittenWhole) {
         ASSERT_NE(written.end(), it) << "missing " << std::string(name.begin(), name.end());
         EXPECT_EQ(entry.folder, it->second.folder);
         EXPECT_TRUE(entry.bytes == it->second.bytes);
-        EXPECT_EQ(entry.attributes & FILE_ATTRIBUTE_READONLY, it->second.attributes & FILE_ATTRIBUTE_READONLY);
+        EXPECT_EQ(entry.attributes & FILE_ATTRIBUTE_READONLY,
+                  it->second.attributes & FILE_ATTRIBUTE_READONLY);
     }
     EXPECT_TRUE(written.at(L"Sys32\\locked.dll").attributes & FILE_ATTRIBUTE_READONLY);
 

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::vector<uint8_t> Bytes(const char* text) { return std::vector<uint8_t>(text, text + strlen(text)); }
+std::vector<uint8_t> Bytes(const char* text) {
+    return std::vector<uint8_t>(text, text + strlen(text));
+}
 
 int Extract(const ImageBuilder& image, const std::wstring& destination, CWPackageCallback* progress = nullptr,
             CWRunControl* run = nullptr) {
@@ -107,7 +109,8 @@ TEST(ExtractPackage, ExistingFilesAreReplaced) {
 // does not carry. Each entry ends with exactly the record's attributes.
 TEST(ExtractPackage, EntriesInTheWayAreReplacedOrCountedAndEndWithTheRecordsAttributes) {
     TempFolder temp;
-    const std::wstring hidden = temp / L"hidden.bin", locked = temp / L"locked.bin", fresh = temp / L"fresh.bin";
+    const std::wstring hidden = temp / L"hidden.bin", locked = temp / L"locked.bin",
+                       fresh = temp / L"fresh.bin";
     const std::wstring folder = temp / L"Folder";
     WriteAll(hidden, Bytes("old"));
     WriteAll(locked, Bytes("old"));

@@ -19,17 +19,17 @@ bool FolderIsEmpty(const std::wstring& path);
 bool ReadBytes(const std::wstring& path, std::string* bytes);
 
 struct ProcessOutcome {
-  bool started = false;
-  DWORD exitCode = 0xFFFFFFFF;   // of the first process
-  bool allEnded = false;         // every process of the job ended in time
-  std::string output;            // standard output, when captured
+    bool started = false;
+    DWORD exitCode = 0xFFFFFFFF;  // of the first process
+    bool allEnded = false;        // every process of the job ended in time
+    std::string output;           // standard output, when captured
 };
 
 struct ProcessOptions {
-  std::wstring currentFolder;                      // empty: the test's own
-  std::vector<std::wstring> environmentOverrides;  // "NAME=value"
-  bool captureOutput = false;
-  DWORD timeoutMs = 60000;
+    std::wstring currentFolder;                      // empty: the test's own
+    std::vector<std::wstring> environmentOverrides;  // "NAME=value"
+    bool captureOutput = false;
+    DWORD timeoutMs = 60000;
 };
 
 // Runs commandLine in a job object and waits until the first process and
@@ -38,23 +38,23 @@ ProcessOutcome RunInJob(const std::wstring& commandLine, const ProcessOptions& o
 
 // A started process with its job; the job's processes are ended on destruction.
 class RunningProcess {
- public:
-  RunningProcess(const std::wstring& commandLine, const ProcessOptions& options);
-  virtual ~RunningProcess();
-  RunningProcess(const RunningProcess&) = delete;
-  RunningProcess& operator=(const RunningProcess&) = delete;
-  bool started() const { return process_ != nullptr; }
-  DWORD id() const { return id_; }
-  // Exit code of the first process once it ended within timeoutMs, else nothing.
-  bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
-  // True once no process of the job runs any more.
-  bool WaitForAll(DWORD timeoutMs);
-  void Terminate();
+public:
+    RunningProcess(const std::wstring& commandLine, const ProcessOptions& options);
+    virtual ~RunningProcess();
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+    bool started() const { return process_ != nullptr; }
+    DWORD id() const { return id_; }
+    // Exit code of the first process once it ended within timeoutMs, else nothing.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode);
+    // True once no process of the job runs any more.
+    bool WaitForAll(DWORD timeoutMs);
+    void Terminate();
 
- private:
-  HANDLE job_ = nullptr;
-  HANDLE process_ = nullptr;
-  DWORD id_ = 0;
+private:
+    HANDLE job_ = nullptr;
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
 };
 
 // The first visible top-level window whose title is title and, when

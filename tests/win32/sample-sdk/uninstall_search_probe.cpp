@@ -13,4 +13,6 @@ const LoadAttempt atStartUp = TryBareName(kPlantedName);
 
 }  // namespace
 
-int wmain() { return CheckDllSearch(atStartUp, kPlantedName, "uninstaller search probe"); }
+int wmain() {
+    return CheckDllSearch(atStartUp, kPlantedName, "uninstaller search probe");
+}

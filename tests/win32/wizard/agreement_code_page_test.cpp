@@ -36,7 +36,8 @@ public:
                             const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()));
             EndUpdateResourceW(update, FALSE);
         }
-        m_module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        m_module =
+            LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }
     ~AgreementModule() {
         if (m_module) FreeLibrary(m_module);

@@ -21,8 +21,8 @@ TEST(DialogFont, HeightIsPointsAtTheResolutionTruncatedTowardZero) {
     EXPECT_EQ(FontHeightForPoints(12, 96), -16);
     EXPECT_EQ(FontHeightForPoints(9, 96), -12);
     EXPECT_EQ(FontHeightForPoints(12, 120), -20);
-    EXPECT_EQ(FontHeightForPoints(10, 96), -13);  // -13.33
-    EXPECT_EQ(FontHeightForPoints(11, 120), -18); // -18.33
+    EXPECT_EQ(FontHeightForPoints(10, 96), -13);   // -13.33
+    EXPECT_EQ(FontHeightForPoints(11, 120), -18);  // -18.33
     EXPECT_EQ(FontHeightForPoints(0, 96), 0);
 }
 
@@ -67,15 +67,17 @@ TEST(DialogFont, SlotKeepsOnlyTheNewestFontAndTheControlGetsIt) {
     SetDlgItemFont(page.m_hWnd, IDC_CONFIRM_SUMMARY, L"Courier New", 9, 0, 0, &slot);
     ASSERT_NE(slot.Get(), nullptr);
     HFONT first = slot.Get();
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(page.m_hWnd, IDC_CONFIRM_SUMMARY, WM_GETFONT, 0, 0)),
-              first);
+    EXPECT_EQ(
+        reinterpret_cast<HFONT>(SendDlgItemMessageW(page.m_hWnd, IDC_CONFIRM_SUMMARY, WM_GETFONT, 0, 0)),
+        first);
 
     SetDlgItemFont(page.m_hWnd, IDC_CONFIRM_SUMMARY, L"Verdana Bold", 12, 1, 0, &slot);
     ASSERT_NE(slot.Get(), nullptr);
     EXPECT_NE(slot.Get(), first);
     EXPECT_EQ(GetObjectType(first), 0u);  // the old font was deleted
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendDlgItemMessageW(page.m_hWnd, IDC_CONFIRM_SUMMARY, WM_GETFONT, 0, 0)),
-              slot.Get());
+    EXPECT_EQ(
+        reinterpret_cast<HFONT>(SendDlgItemMessageW(page.m_hWnd, IDC_CONFIRM_SUMMARY, WM_GETFONT, 0, 0)),
+        slot.Get());
     EXPECT_STREQ(FontRecord(slot.Get()).lfFaceName, L"Verdana Bold");
 
     // No dialog: the slot still owns the new font.

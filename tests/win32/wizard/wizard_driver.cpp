@@ -69,9 +69,13 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::wstring ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+std::wstring ControlText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
 
-std::wstring ButtonText(HWND sheet, int id) { return ControlText(sheet, id); }
+std::wstring ButtonText(HWND sheet, int id) {
+    return ControlText(sheet, id);
+}
 
 bool ClickButton(CPropertySheet& sheet, int id) {
     if (!ButtonUsable(sheet.m_hWnd, id)) return false;
@@ -137,8 +141,8 @@ DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process)) {
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process)) {
         return 0;
     }
     // Give the process its modules, so its name can be read.
@@ -213,7 +217,10 @@ bool WindowShowsBitmap(HWND window, HBITMAP bitmap, RECT searchBox, int rows) {
             for (int y = 0; same && y < height && y < rows; y += step) {
                 for (int x = 0; same && x < width; x += step) {
                     int sx = ox + x, sy = oy + y;
-                    if (sx < 0 || sy < 0 || sx >= shotWidth || sy >= shotHeight) { same = false; break; }
+                    if (sx < 0 || sy < 0 || sx >= shotWidth || sy >= shotHeight) {
+                        same = false;
+                        break;
+                    }
                     same = shot[static_cast<size_t>(sy * shotWidth + sx)] ==
                            pixels[static_cast<size_t>(y * width + x)];
                 }

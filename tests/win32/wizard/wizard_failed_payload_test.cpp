@@ -25,7 +25,8 @@ TEST(WizardFailedPayload, TheRunEndsOnTheInterruptedPageAndCloseLeavesNothing) {
     ASSERT_TRUE(sheet.Create());
     HWND window = sheet.m_hWnd;
     PumpPending(sheet);
-    ASSERT_TRUE(PumpUntil(sheet, [&] { return ButtonUsable(window, ID_WIZNEXT); }, 3000));
+    ASSERT_TRUE(PumpUntil(
+        sheet, [&] { return ButtonUsable(window, ID_WIZNEXT); }, 3000));
     ASSERT_TRUE(ClickButton(sheet, ID_WIZNEXT));
     SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_AGREE, BM_CLICK, 0, 0);
     PumpPending(sheet);
@@ -34,7 +35,13 @@ TEST(WizardFailedPayload, TheRunEndsOnTheInterruptedPageAndCloseLeavesNothing) {
     ASSERT_EQ(sheet.GetActiveIndex(), 3);
     ASSERT_TRUE(ClickButton(sheet, ID_WIZNEXT));
 
-    ASSERT_TRUE(PumpUntil(sheet, [&] { int page = sheet.GetActiveIndex(); return page == 5 || page == 6; }, 60000));
+    ASSERT_TRUE(PumpUntil(
+        sheet,
+        [&] {
+            int page = sheet.GetActiveIndex();
+            return page == 5 || page == 6;
+        },
+        60000));
     PumpFor(sheet, 200);
     EXPECT_EQ(sheet.GetActiveIndex(), 6);
     EXPECT_EQ(wizard->m_finish.m_hWnd, nullptr) << "success was shown";

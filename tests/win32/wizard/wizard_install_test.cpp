@@ -42,7 +42,9 @@ protected:
     CPropertySheet& Sheet() { return wizard->m_sheet; }
     int Active() { return Sheet().GetActiveIndex(); }
     bool Usable(int id) { return ButtonUsable(sheet, id); }
-    std::wstring Installed(const wchar_t* name) { return std::wstring(app.m_paths.InstallDir) + L"\\" + name; }
+    std::wstring Installed(const wchar_t* name) {
+        return std::wstring(app.m_paths.InstallDir) + L"\\" + name;
+    }
 
     void ToConfirmation() {
         wizard = std::make_unique<CLPSWizard>(&app);
@@ -50,7 +52,8 @@ protected:
         sheet = Sheet().m_hWnd;
         ShowWindow(sheet, SW_SHOW);
         PumpPending(Sheet());
-        ASSERT_TRUE(PumpUntil(Sheet(), [&] { return Usable(ID_WIZNEXT); }, 3000));
+        ASSERT_TRUE(PumpUntil(
+            Sheet(), [&] { return Usable(ID_WIZNEXT); }, 3000));
         ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
         SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_AGREE, BM_CLICK, 0, 0);
         PumpPending(Sheet());
@@ -75,7 +78,13 @@ protected:
         ASSERT_NE(wizard->m_progress.m_worker.Get(), nullptr);
     }
     void WaitForTheEndPage() {
-        ASSERT_TRUE(PumpUntil(Sheet(), [&] { int page = Active(); return page == 5 || page == 6; }, 60000));
+        ASSERT_TRUE(PumpUntil(
+            Sheet(),
+            [&] {
+                int page = Active();
+                return page == 5 || page == 6;
+            },
+            60000));
         PumpPending(Sheet());
     }
     void ToFinish() {
@@ -129,7 +138,8 @@ TEST_F(WizardInstall, ARunInstallsShowsItsProgressAndEndsOnTheFinishPage) {
     EXPECT_FALSE(Usable(ID_WIZNEXT));
     EXPECT_FALSE(Usable(IDCANCEL));
     EXPECT_FALSE(Usable(IDHELP));
-    EXPECT_EQ(ControlText(finish, IDC_FINISH_TEXT), L"Korvane\u00AE Barcode Reader SDK has been successfully installed.");
+    EXPECT_EQ(ControlText(finish, IDC_FINISH_TEXT),
+              L"Korvane\u00AE Barcode Reader SDK has been successfully installed.");
     EXPECT_EQ(SendDlgItemMessageW(finish, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_TRUE(WindowShowsBitmap(sheet, wizard->m_watermark.Get(), RECT{0, 0, 0, 0}, 120));
 
@@ -153,7 +163,8 @@ TEST_F(WizardInstall, ARunInstallsShowsItsProgressAndEndsOnTheFinishPage) {
 TEST_F(WizardInstall, FinishWithTheDemoBoxClearedStartsNothing) {
     ToFinish();
     SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_CLICK, 0, 0);
-    ASSERT_EQ(SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ASSERT_EQ(SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZFINISH));
     EXPECT_FALSE(Sheet().IsRunning());
     Sleep(1500);
@@ -177,8 +188,9 @@ TEST_F(WizardInstall, CancelDuringTheInstallationEndsOnTheInterruptedPageAndClos
     CreateFolderPath(app.m_paths.InstallDir);
     ASSERT_TRUE(IsFolder(app.m_paths.InstallDir));
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
     RegCloseKey(key);
 
     ToConfirmation();
@@ -293,7 +305,8 @@ TEST_F(WizardInstall, TheInterruptedPageClosedByItsCloseBoxOrAltF4RollsNothingBa
     for (bool altF4 : {false, true}) {
         ToConfirmation();
         StartInstallation();
-        ASSERT_TRUE(PumpUntil(Sheet(), [&] { return FileExists(Installed(kDemo)); }, 60000));
+        ASSERT_TRUE(PumpUntil(
+            Sheet(), [&] { return FileExists(Installed(kDemo)); }, 60000));
         SendMessageW(GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
         WaitForTheEndPage();
         ASSERT_EQ(Active(), 6);
@@ -310,7 +323,8 @@ TEST_F(WizardInstall, TheInterruptedPageClosedByItsCloseBoxOrAltF4RollsNothingBa
         } else {
             SendMessageW(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
-        PumpUntil(Sheet(), [&] { return !Sheet().IsRunning(); }, 5000);
+        PumpUntil(
+            Sheet(), [&] { return !Sheet().IsRunning(); }, 5000);
         EXPECT_FALSE(Sheet().IsRunning()) << (altF4 ? "Alt+F4" : "close box");
         EXPECT_TRUE(IsFolder(app.m_paths.InstallDir)) << (altF4 ? "Alt+F4" : "close box");
         EXPECT_TRUE(ProcessesNamed(kDemo).empty());
@@ -331,7 +345,8 @@ TEST_F(WizardInstall, FinishWithTheDemoBoxTickedButNoToolsInstalledStartsNothing
     ASSERT_EQ(Active(), 5);
     EXPECT_FALSE(FileExists(Installed(kDemo)));
     EXPECT_TRUE(FileExists(Installed(L"readme.txt")));
-    ASSERT_EQ(SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_EQ(SendDlgItemMessageW(wizard->m_finish.m_hWnd, IDC_FINISH_RUN_DEMO, BM_GETCHECK, 0, 0),
+              BST_CHECKED);
     ASSERT_TRUE(ClickButton(Sheet(), ID_WIZFINISH));
     EXPECT_FALSE(Sheet().IsRunning());
     Sleep(1000);
@@ -366,12 +381,14 @@ TEST_F(WizardInstall, AWorkerThatDoesNotStopIsEndedAndCloseStillRollsBack) {
     frame.AddPage(&progress);
     frame.AddPage(&canceled);
     ASSERT_TRUE(frame.Create());
-    ASSERT_TRUE(PumpUntil(frame, [&] { return progress.hung.load(); }, 60000));
+    ASSERT_TRUE(PumpUntil(
+        frame, [&] { return progress.hung.load(); }, 60000));
     ASSERT_TRUE(FileExists(Installed(L"readme.txt")));
     ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyPath));
     SendMessageW(GetDlgItem(frame.m_hWnd, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_EQ(progress.m_worker.Get(), nullptr);
-    ASSERT_TRUE(PumpUntil(frame, [&] { return frame.GetActiveIndex() == 1; }, 5000));
+    ASSERT_TRUE(PumpUntil(
+        frame, [&] { return frame.GetActiveIndex() == 1; }, 5000));
     EXPECT_FALSE(progress.returned.load()) << "the worker was not ended";
     ASSERT_TRUE(ClickButton(frame, ID_WIZFINISH));
     EXPECT_FALSE(frame.IsRunning());

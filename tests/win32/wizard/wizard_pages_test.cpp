@@ -45,7 +45,8 @@ protected:
     bool Usable(int id) { return ButtonUsable(sheet, id); }
 
     void WaitUntilWelcomeIsFree() {
-        ASSERT_TRUE(PumpUntil(Sheet(), [&] { return Usable(ID_WIZNEXT); }, 3000));
+        ASSERT_TRUE(PumpUntil(
+            Sheet(), [&] { return Usable(ID_WIZNEXT); }, 3000));
     }
     void PressNext(int expected) {
         ASSERT_TRUE(ClickButton(Sheet(), ID_WIZNEXT));
@@ -180,7 +181,8 @@ TEST_F(WizardPages, RunningDemosHoldNextBackUntilTheLastOneEnds) {
     Open();
     HWND page = wizard->m_welcome.m_hWnd;
     HWND list = GetDlgItem(page, IDC_WELCOME_PROCESSES);
-    ASSERT_TRUE(PumpUntil(Sheet(), [&] { return IsWindowVisible(list) != FALSE; }, 2000));
+    ASSERT_TRUE(PumpUntil(
+        Sheet(), [&] { return IsWindowVisible(list) != FALSE; }, 2000));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_WELCOME_PROCESSES_LABEL)));
     CListBox& box = wizard->m_welcome.m_processList;
     ASSERT_EQ(box.GetCount(), 2);
@@ -190,7 +192,8 @@ TEST_F(WizardPages, RunningDemosHoldNextBackUntilTheLastOneEnds) {
     EXPECT_FALSE(Usable(ID_WIZBACK));
 
     EndProcess(first);
-    ASSERT_TRUE(PumpUntil(Sheet(), [&] { return box.GetCount() == 1; }, 3000));
+    ASSERT_TRUE(PumpUntil(
+        Sheet(), [&] { return box.GetCount() == 1; }, 3000));
     EXPECT_EQ(box.GetText(0), L"" KVN_NAME_DEMO_PROGRAM);
     EXPECT_FALSE(Usable(ID_WIZNEXT));
 
@@ -202,7 +205,8 @@ TEST_F(WizardPages, RunningDemosHoldNextBackUntilTheLastOneEnds) {
     ASSERT_NE(WindowPixel(sheet, middle), GetSysColor(COLOR_WINDOW));
 
     EndProcess(second);
-    ASSERT_TRUE(PumpUntil(Sheet(), [&] { return Usable(ID_WIZNEXT); }, 3000));
+    ASSERT_TRUE(PumpUntil(
+        Sheet(), [&] { return Usable(ID_WIZNEXT); }, 3000));
     EXPECT_EQ(box.GetCount(), 0);
     EXPECT_FALSE(IsWindowVisible(list));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_WELCOME_PROCESSES_LABEL)));
@@ -241,7 +245,8 @@ TEST_F(WizardPages, AgreementShowsTheWholeResourceTextInNinePointCourierNew) {
     ToAgreement();
     HWND page = wizard->m_agreement.m_hWnd;
     std::wstring text = ControlText(page, IDC_AGREEMENT_TEXT);
-    EXPECT_EQ(text.rfind(L"KORVANE TEST LICENCE AGREEMENT\r\n\r\nThis licence covers the Korvane", 0), 0u) << text;
+    EXPECT_EQ(text.rfind(L"KORVANE TEST LICENCE AGREEMENT\r\n\r\nThis licence covers the Korvane", 0), 0u)
+        << text;
     EXPECT_GE(text.size(), 20u);
     EXPECT_EQ(text.substr(text.size() - 18), L"END OF AGREEMENT\r\n");
     size_t lines = 0;
@@ -368,8 +373,8 @@ TEST_F(WizardPages, ConfirmationListsTheChosenComponentsAndIsRebuiltAfterBack) {
     EXPECT_EQ(WindowText(sheet), kCaption);
     EXPECT_TRUE(Usable(ID_WIZBACK));
     EXPECT_TRUE(Usable(ID_WIZNEXT));
-    EXPECT_EQ(Summary(), std::wstring(L"[X] ") + kTools + L"\r\n\r\n[X] " + kHelp + L"\r\n\r\n[X] " + kSamples +
-                             L"\r\n\r\n[X] " + kRedist + L"\r\n\r\n");
+    EXPECT_EQ(Summary(), std::wstring(L"[X] ") + kTools + L"\r\n\r\n[X] " + kHelp + L"\r\n\r\n[X] " +
+                             kSamples + L"\r\n\r\n[X] " + kRedist + L"\r\n\r\n");
 
     // Only help.
     PressBack(2);
@@ -445,9 +450,9 @@ TEST_F(WizardPages, TextsAndPicturesFitAtTheScreensDpi) {
     ClickRadio(IDC_AGREEMENT_AGREE);
     PressNext(2);
     PressNext(3);
-    for (CPropertyPage* page : {static_cast<CPropertyPage*>(&wizard->m_agreement),
-                                static_cast<CPropertyPage*>(&wizard->m_products),
-                                static_cast<CPropertyPage*>(&wizard->m_confirm)}) {
+    for (CPropertyPage* page :
+         {static_cast<CPropertyPage*>(&wizard->m_agreement), static_cast<CPropertyPage*>(&wizard->m_products),
+          static_cast<CPropertyPage*>(&wizard->m_confirm)}) {
         EXPECT_TRUE(PageTextsFit(page->m_hWnd, &why)) << why;
         EXPECT_GE(inSheet(page->m_hWnd).top, header.bmHeight) << "the header bitmap overlaps the page";
     }
@@ -545,9 +550,12 @@ protected:
         sheet.m_psh.dwFlags |= PSH_WIZARD;
         sheet.AddPage(&page);
         ASSERT_TRUE(sheet.Create());
-        ASSERT_TRUE(PumpUntil(sheet, [&] { return page.m_worker.Get() == nullptr; }, 5000));
+        ASSERT_TRUE(PumpUntil(
+            sheet, [&] { return page.m_worker.Get() == nullptr; }, 5000));
     }
-    int Bar() { return static_cast<int>(SendDlgItemMessageW(page.m_hWnd, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0)); }
+    int Bar() {
+        return static_cast<int>(SendDlgItemMessageW(page.m_hWnd, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+    }
     std::wstring Status() { return ControlText(page.m_hWnd, IDC_PROGRESS_STATUS); }
 
     CPropertySheet sheet{IDS_SETUP_CAPTION};
