@@ -39,6 +39,32 @@ void FillInstallDir(wchar_t (&installDir)[kPathUnits], const wchar_t* programFil
     wmemcpy(out, kProductSubfolder, sizeof(kProductSubfolder) / sizeof(wchar_t));
 }
 
+// A folder of the run and the folder it is made in; in the order they are filled.
+struct Subfolder {
+    wchar_t (SetupPaths::*path)[kPathUnits];
+    wchar_t (SetupPaths::*parent)[kPathUnits];
+    const wchar_t* name;
+};
+
+const Subfolder kSubfolders[] = {
+    {&SetupPaths::HelpDir, &SetupPaths::InstallDir, L"Help"},
+    {&SetupPaths::SamplesDir, &SetupPaths::InstallDir, L"Samples"},
+    {&SetupPaths::ImagesDir, &SetupPaths::InstallDir, L"Images"},
+    {&SetupPaths::IncludeDir, &SetupPaths::InstallDir, L"include"},
+    {&SetupPaths::LibDir, &SetupPaths::InstallDir, L"lib"},
+    {&SetupPaths::RedistDir, &SetupPaths::InstallDir, L"Redistributables"},
+    {&SetupPaths::PackageDir, &SetupPaths::InstallDir, L"" KVN_NAME_WORKING_FOLDER},
+    {&SetupPaths::PkgMainDir, &SetupPaths::PackageDir, L"Main"},
+    {&SetupPaths::PkgBinDir, &SetupPaths::PackageDir, L"Bin"},
+    {&SetupPaths::PkgHelpDir, &SetupPaths::PackageDir, L"Help"},
+    {&SetupPaths::PkgSamplesDir, &SetupPaths::PackageDir, L"Samples"},
+    {&SetupPaths::PkgImagesDir, &SetupPaths::PackageDir, L"Images"},
+    {&SetupPaths::PkgIncludeDir, &SetupPaths::PackageDir, L"include"},
+    {&SetupPaths::PkgLibDir, &SetupPaths::PackageDir, L"lib"},
+    {&SetupPaths::PkgRedistDir, &SetupPaths::PackageDir, L"Redistributables"},
+    {&SetupPaths::PkgSys32Dir, &SetupPaths::PackageDir, L"Sys32"},
+};
+
 }  // namespace
 
 void FillSetupPaths(SetupPaths& paths, const wchar_t* programFiles, const wchar_t* systemDir) {
@@ -46,22 +72,7 @@ void FillSetupPaths(SetupPaths& paths, const wchar_t* programFiles, const wchar_
 
     FillInstallDir(paths.InstallDir, programFiles);
     CopyPath(paths.BinDir, paths.InstallDir);
-    JoinChild(paths.HelpDir, paths.InstallDir, L"Help");
-    JoinChild(paths.SamplesDir, paths.InstallDir, L"Samples");
-    JoinChild(paths.ImagesDir, paths.InstallDir, L"Images");
-    JoinChild(paths.IncludeDir, paths.InstallDir, L"include");
-    JoinChild(paths.LibDir, paths.InstallDir, L"lib");
-    JoinChild(paths.RedistDir, paths.InstallDir, L"Redistributables");
     CopyPath(paths.SystemDir, systemDir);
-
-    JoinChild(paths.PackageDir, paths.InstallDir, L"" KVN_NAME_WORKING_FOLDER);
-    JoinChild(paths.PkgMainDir, paths.PackageDir, L"Main");
-    JoinChild(paths.PkgBinDir, paths.PackageDir, L"Bin");
-    JoinChild(paths.PkgHelpDir, paths.PackageDir, L"Help");
-    JoinChild(paths.PkgSamplesDir, paths.PackageDir, L"Samples");
-    JoinChild(paths.PkgImagesDir, paths.PackageDir, L"Images");
-    JoinChild(paths.PkgIncludeDir, paths.PackageDir, L"include");
-    JoinChild(paths.PkgLibDir, paths.PackageDir, L"lib");
-    JoinChild(paths.PkgRedistDir, paths.PackageDir, L"Redistributables");
-    JoinChild(paths.PkgSys32Dir, paths.PackageDir, L"Sys32");
+    for (const Subfolder& folder : kSubfolders)
+        JoinChild(paths.*folder.path, paths.*folder.parent, folder.name);
 }
