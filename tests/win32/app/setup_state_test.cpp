@@ -19,7 +19,7 @@ namespace {
 
 struct PathField {
     const char* name;
-    wchar_t (SetupPaths::*field)[260];
+    wchar_t (SetupPaths::*field)[kPathUnits];
     const wchar_t* below;  // text after the product folder; nullptr: not derived from it
 };
 
