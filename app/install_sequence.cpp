@@ -46,20 +46,11 @@ void WriteUninstallEntry(const SetupPaths& paths) {
 void RunProductStep(int id, CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunControl* run,
                     int& result) {
     switch (id) {
-        case kProductHelp:
-            result = InstallHelp(app, callback, run);
-            break;
-        case kProductTools:
-            result = InstallTools(app, callback, run);
-            break;
-        case kProductSamples:
-            result = InstallSamples(app, callback, run);
-            break;
-        case kProductRedist:
-            result = InstallRedistributables(app, callback, run);
-            break;
-        default:
-            break;
+        case kProductHelp: result = InstallHelp(app, callback, run); break;
+        case kProductTools: result = InstallTools(app, callback, run); break;
+        case kProductSamples: result = InstallSamples(app, callback, run); break;
+        case kProductRedist: result = InstallRedistributables(app, callback, run); break;
+        default: break;
     }
 }
 

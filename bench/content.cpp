@@ -298,21 +298,11 @@ void MakeContent(const PlannedFile& file, std::string& out) {
     out.reserve(file.size + 4096);
     TextMaker maker(file.seed, out);
     switch (file.kind) {
-        case ContentKind::Header:
-            MakeHeader(maker, file.size, out);
-            break;
-        case ContentKind::Source:
-            MakeSource(maker, file.size, out);
-            break;
-        case ContentKind::Html:
-            MakeHtml(maker, file.size, out);
-            break;
-        case ContentKind::Xml:
-            MakeXml(maker, file.size, out);
-            break;
-        default:
-            MakeProse(maker, file.size, out);
-            break;
+        case ContentKind::Header: MakeHeader(maker, file.size, out); break;
+        case ContentKind::Source: MakeSource(maker, file.size, out); break;
+        case ContentKind::Html: MakeHtml(maker, file.size, out); break;
+        case ContentKind::Xml: MakeXml(maker, file.size, out); break;
+        default: MakeProse(maker, file.size, out); break;
     }
     out.resize(file.size, '\n');
 }

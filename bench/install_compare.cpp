@@ -24,12 +24,9 @@ enum class Side { Setup, Nsis, Floor };
 
 const char* Label(Side side) {
     switch (side) {
-        case Side::Setup:
-            return "setup";
-        case Side::Nsis:
-            return "NSIS";
-        default:
-            return "floor";
+        case Side::Setup: return "setup";
+        case Side::Nsis: return "NSIS";
+        default: return "floor";
     }
 }
 
@@ -44,12 +41,9 @@ struct Run {
 const InstallPhase kFloorPhases[] = {InstallPhase::Extract, InstallPhase::Copy, InstallPhase::Delete};
 const char* FloorKey(InstallPhase phase) {
     switch (phase) {
-        case InstallPhase::Extract:
-            return "floor.extract";
-        case InstallPhase::Copy:
-            return "floor.copy";
-        default:
-            return "floor.delete";
+        case InstallPhase::Extract: return "floor.extract";
+        case InstallPhase::Copy: return "floor.copy";
+        default: return "floor.delete";
     }
 }
 

@@ -66,30 +66,18 @@ InstallPhase Classify(const TimedReport& from, const TimedReport& to) {
 
 const char* PhaseName(InstallPhase phase) {
     switch (phase) {
-        case InstallPhase::Open:
-            return "open payload";
-        case InstallPhase::CopyDecrypt:
-            return "copy + decrypt";
-        case InstallPhase::Inflate:
-            return "inflate";
-        case InstallPhase::Pause:
-            return "pause";
-        case InstallPhase::Extract:
-            return "extract to working folder";
-        case InstallPhase::Release:
-            return "free blocks";
-        case InstallPhase::Copy:
-            return "copy components";
-        case InstallPhase::Registry:
-            return "uninstall entry";
-        case InstallPhase::Shortcut:
-            return "shortcuts";
-        case InstallPhase::Delete:
-            return "delete working folder";
-        case InstallPhase::Other:
-            return "other";
-        default:
-            return "?";
+        case InstallPhase::Open: return "open payload";
+        case InstallPhase::CopyDecrypt: return "copy + decrypt";
+        case InstallPhase::Inflate: return "inflate";
+        case InstallPhase::Pause: return "pause";
+        case InstallPhase::Extract: return "extract to working folder";
+        case InstallPhase::Release: return "free blocks";
+        case InstallPhase::Copy: return "copy components";
+        case InstallPhase::Registry: return "uninstall entry";
+        case InstallPhase::Shortcut: return "shortcuts";
+        case InstallPhase::Delete: return "delete working folder";
+        case InstallPhase::Other: return "other";
+        default: return "?";
     }
 }
 

@@ -119,8 +119,7 @@ INT_PTR CALLBACK CPropertyPage::DialogProc(HWND window, UINT message, WPARAM wPa
 INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog();
+        case WM_INITDIALOG: return OnInitDialog();
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
             if (header && header->hwndFrom == GetSheetWindow() && HandleSheetNotify(header)) return TRUE;
@@ -130,14 +129,9 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             }
             return FALSE;
         }
-        case WM_COMMAND:
-            return OnCommand(wParam, lParam);
-        case WM_TIMER:
-            OnTimer(static_cast<UINT_PTR>(wParam));
-            return FALSE;
-        case WM_DESTROY:
-            OnDestroy();
-            return FALSE;
+        case WM_COMMAND: return OnCommand(wParam, lParam);
+        case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return FALSE;
+        case WM_DESTROY: OnDestroy(); return FALSE;
         default:
             if (OnMessage(message, wParam, lParam, &result)) {
                 SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
@@ -156,26 +150,13 @@ BOOL CPropertyPage::HandleSheetNotify(const NMHDR* header) {
             // repaint the whole frame for the page that is coming.
             if (result == 0) InvalidateRect(GetSheetWindow(), nullptr, TRUE);
             break;
-        case PSN_KILLACTIVE:
-            result = OnKillActive() ? FALSE : TRUE;
-            break;
-        case PSN_WIZBACK:
-            result = OnWizardBack();
-            break;
-        case PSN_WIZNEXT:
-            result = OnWizardNext();
-            break;
-        case PSN_WIZFINISH:
-            result = OnWizardFinish() ? FALSE : TRUE;
-            break;
-        case PSN_QUERYCANCEL:
-            result = OnQueryCancel() ? FALSE : TRUE;
-            break;
-        case PSN_APPLY:
-            result = PSNRET_NOERROR;
-            break;
-        default:
-            return FALSE;
+        case PSN_KILLACTIVE: result = OnKillActive() ? FALSE : TRUE; break;
+        case PSN_WIZBACK: result = OnWizardBack(); break;
+        case PSN_WIZNEXT: result = OnWizardNext(); break;
+        case PSN_WIZFINISH: result = OnWizardFinish() ? FALSE : TRUE; break;
+        case PSN_QUERYCANCEL: result = OnQueryCancel() ? FALSE : TRUE; break;
+        case PSN_APPLY: result = PSNRET_NOERROR; break;
+        default: return FALSE;
     }
     SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;

@@ -244,12 +244,8 @@ int CWAESCipher::DecryptBlocks(const uint8_t* input, size_t blockCount, uint8_t*
         case kModeECB:
             for (size_t i = 0; i < blockCount; ++i) DecryptBlock(input + 16 * i, output + 16 * i);
             break;
-        case kModeCBC:
-            DecryptCbc(input, blockCount, output);
-            break;
-        default:
-            Cfb1(input, blockCount, output, true);
-            break;
+        case kModeCBC: DecryptCbc(input, blockCount, output); break;
+        default: Cfb1(input, blockCount, output, true); break;
     }
     return 0;
 }
@@ -262,12 +258,8 @@ int CWAESCipher::EncryptBlocks(const uint8_t* input, size_t blockCount, uint8_t*
         case kModeECB:
             for (size_t i = 0; i < blockCount; ++i) EncryptBlock(input + 16 * i, output + 16 * i);
             break;
-        case kModeCBC:
-            EncryptCbc(input, blockCount, output);
-            break;
-        default:
-            Cfb1(input, blockCount, output, false);
-            break;
+        case kModeCBC: EncryptCbc(input, blockCount, output); break;
+        default: Cfb1(input, blockCount, output, false); break;
     }
     return 0;
 }

@@ -104,8 +104,7 @@ BOOL CLPSProductListPpg::OnNotify(WPARAM, LPARAM lParam, LRESULT* result) {
             }
             *result = 0;
             return TRUE;
-        default:
-            return FALSE;
+        default: return FALSE;
     }
 }
 

@@ -71,19 +71,14 @@ int CLPSProgressPpg::ReportProgress(int stringId, int percent) {
 
 BOOL CLPSProgressPpg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
-        case WM_INSTALL_PROGRESS:
-            ShowReport(static_cast<int>(wParam), static_cast<int>(lParam));
-            break;
-        case WM_INSTALL_DONE:
-            OnInstallDone(wParam != 0);
-            break;
+        case WM_INSTALL_PROGRESS: ShowReport(static_cast<int>(wParam), static_cast<int>(lParam)); break;
+        case WM_INSTALL_DONE: OnInstallDone(wParam != 0); break;
         case WM_INSTALL_CANCELED: {
             CPropertySheet* sheet = GetSheet();
             if (sheet && m_app) sheet->SetActivePage(m_app->m_nCancelPage);
             break;
         }
-        default:
-            return CPropertyPage::OnMessage(message, wParam, lParam, result);
+        default: return CPropertyPage::OnMessage(message, wParam, lParam, result);
     }
     if (result) *result = 0;
     return TRUE;

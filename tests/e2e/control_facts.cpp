@@ -37,15 +37,11 @@ std::wstring ButtonKind(LONG style) {
         case BS_CHECKBOX:
         case BS_AUTOCHECKBOX:
         case BS_3STATE:
-        case BS_AUTO3STATE:
-            return L"checkbox";
+        case BS_AUTO3STATE: return L"checkbox";
         case BS_RADIOBUTTON:
-        case BS_AUTORADIOBUTTON:
-            return L"radio";
-        case BS_GROUPBOX:
-            return L"group";
-        default:
-            return L"push";
+        case BS_AUTORADIOBUTTON: return L"radio";
+        case BS_GROUPBOX: return L"group";
+        default: return L"push";
     }
 }
 

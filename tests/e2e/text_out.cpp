@@ -24,21 +24,11 @@ std::wstring EscapeValue(const std::wstring& text) {
     out.reserve(text.size());
     for (wchar_t c : text) {
         switch (c) {
-            case L'\\':
-                out += L"\\\\";
-                break;
-            case L'\r':
-                out += L"\\r";
-                break;
-            case L'\n':
-                out += L"\\n";
-                break;
-            case L'\t':
-                out += L"\\t";
-                break;
-            default:
-                out += c;
-                break;
+            case L'\\': out += L"\\\\"; break;
+            case L'\r': out += L"\\r"; break;
+            case L'\n': out += L"\\n"; break;
+            case L'\t': out += L"\\t"; break;
+            default: out += c; break;
         }
     }
     return out;

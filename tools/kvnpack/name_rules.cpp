@@ -20,10 +20,8 @@ bool IsForbiddenCharacter(char16_t c) {
         case u'"':
         case u'|':
         case u'?':
-        case u'*':
-            return true;
-        default:
-            return false;
+        case u'*': return true;
+        default: return false;
     }
 }
 

@@ -51,20 +51,11 @@ void Select(CLPSSetupState& app, Selection selection) {
     for (int i = 0; i < app.m_products.GetCount(); ++i) {
         CLPProduct* product = app.m_products.GetAt(i);
         switch (product->id) {
-            case kProductTools:
-                product->selected = selection.tools;
-                break;
-            case kProductHelp:
-                product->selected = selection.help;
-                break;
-            case kProductSamples:
-                product->selected = selection.samples;
-                break;
-            case kProductRedist:
-                product->selected = selection.redist;
-                break;
-            default:
-                break;
+            case kProductTools: product->selected = selection.tools; break;
+            case kProductHelp: product->selected = selection.help; break;
+            case kProductSamples: product->selected = selection.samples; break;
+            case kProductRedist: product->selected = selection.redist; break;
+            default: break;
         }
     }
 }

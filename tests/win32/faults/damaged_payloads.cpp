@@ -99,14 +99,10 @@ std::vector<uint8_t> ApplyDamage(const std::vector<uint8_t>& payload, const Dama
 
 const char* KindName(DamageKind kind) {
     switch (kind) {
-        case DamageKind::TrailerBit:
-            return "trailer-bit";
-        case DamageKind::FillerBit:
-            return "filler-bit";
-        case DamageKind::RandomBit:
-            return "random-bit";
-        case DamageKind::Cut:
-            return "cut";
+        case DamageKind::TrailerBit: return "trailer-bit";
+        case DamageKind::FillerBit: return "filler-bit";
+        case DamageKind::RandomBit: return "random-bit";
+        case DamageKind::Cut: return "cut";
     }
     return "?";
 }
