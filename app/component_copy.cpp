@@ -21,9 +21,9 @@ bool PackageFileWins(const wchar_t* installed, const wchar_t* package) {
 
 // A file at the top of the level: a newer installed file is kept, and that
 // is no failure.
-CWEntryOutcome CopyVersionedFile(const wchar_t* destination, const wchar_t* source, CWRunControl*) {
+CWEntryOutcome CopyVersionedFile(const wchar_t* destination, const wchar_t* source, CWRunControl* run) {
     if (!PackageFileWins(destination, source)) return CWEntryOutcome::Kept;
-    return CopyFileW(source, destination, FALSE) ? CWEntryOutcome::InPlace : CWEntryOutcome::Failed;
+    return PlaceFile(destination, source, run) ? CWEntryOutcome::InPlace : CWEntryOutcome::Failed;
 }
 
 // Below the top level every file is replaced, whatever its version; the tree

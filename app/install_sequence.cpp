@@ -3,6 +3,8 @@
 // and the shortcuts, then delete the working folder. A report answered with
 // zero stops the run; the working folder is deleted all the same. Files that
 // cannot be written or copied do not stop the run; the outcome counts them.
+// Every change goes through the state's journal: a run that installed is
+// made final at its end, any other keeps the journal for the rollback.
 #include "app/install_sequence.h"
 
 #include <cwchar>
@@ -88,6 +90,9 @@ int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, Ins
     // a caller without a run control gets one that is never asked to stop.
     CWRunControl ownRun;
     CWRunControl& thisRun = run ? *run : ownRun;
+    CLPSInstallJournal& journal = app->m_journal;
+    journal.Begin(paths);
+    thisRun.SetJournal(&journal.Files());
     CLPSReportGate gate(callback);
     int result = DecodeInstallationPackage(&gate, app, &thisRun);
     int decoded = result != 0;
@@ -101,6 +106,9 @@ int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, Ins
     }
     thisRun.MarkCleaningUp();
     DeleteFolderTree(paths.PackageDir);
+    // Past the last point of stopping: the commit is never cut short.
+    if (decoded && !gate.Stopped() && thisRun.Failures() == 0) journal.Commit();
+    thisRun.SetJournal(nullptr);
 
     if (outcome) {
         outcome->packageDecoded = decoded;
@@ -116,12 +124,13 @@ int InstallMainComponents(CLPSSetupState* app, IProductInstallerCallbak* callbac
     if (!SendReport(callback, IDS_INSTALLING_MAIN, 0)) return 0;
     CopyComponentFolder(paths.InstallDir, paths.PkgMainDir, run);
     if (!SendReport(callback, IDS_INSTALLING_MAIN, 10)) return 0;
+    app->m_journal.SaveUninstallEntry();
     WriteUninstallEntry(paths);
     if (!SendReport(callback, IDS_INSTALLING_MAIN, 50)) return 0;
     CopySystemFiles(paths, run);
     if (!SendReport(callback, IDS_INSTALLING_TOOLS, 20)) return 0;
     if (!SendReport(callback, IDS_INSTALLING_TOOLS, 80)) return 0;
-    int result = CreateShortcut(paths.BinDir, kUninstallProgram, L"Uninstall Barcode Reader SDK");
+    int result = CreateShortcutOfRun(paths.BinDir, kUninstallProgram, L"Uninstall Barcode Reader SDK", run);
     SendReport(callback, IDS_INSTALLING_MAIN, 100);
     return result;
 }
@@ -132,7 +141,7 @@ int InstallTools(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunC
     if (!SendReport(callback, IDS_INSTALLING_TOOLS, 0)) return 0;
     CopyComponentFolder(paths.BinDir, paths.PkgBinDir, run);
     if (!SendReport(callback, IDS_INSTALLING_TOOLS, 0)) return 0;
-    int result = CreateShortcut(paths.BinDir, L"" KVN_NAME_DEMO_PROGRAM, L"Barcode Reader SDK Demo");
+    int result = CreateShortcutOfRun(paths.BinDir, L"" KVN_NAME_DEMO_PROGRAM, L"Barcode Reader SDK Demo", run);
     SendReport(callback, IDS_INSTALLING_TOOLS, 100);
     return result;
 }
@@ -143,8 +152,8 @@ int InstallHelp(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRunCo
     if (!SendReport(callback, IDS_INSTALLING_HELP, 0)) return 0;
     CopyComponentFolder(paths.HelpDir, paths.PkgHelpDir, run);
     if (!SendReport(callback, IDS_INSTALLING_HELP, 50)) return 0;
-    CreateShortcut(paths.HelpDir, L"kvnbarcode.chm", L"Help");
-    int result = CreateShortcut(paths.HelpDir, L"Java\\docs\\index.html", L"Java Help");
+    CreateShortcutOfRun(paths.HelpDir, L"kvnbarcode.chm", L"Help", run);
+    int result = CreateShortcutOfRun(paths.HelpDir, L"Java\\docs\\index.html", L"Java Help", run);
     SendReport(callback, IDS_INSTALLING_HELP, 100);
     return result;
 }
@@ -161,7 +170,7 @@ int InstallSamples(CLPSSetupState* app, IProductInstallerCallbak* callback, CWRu
     if (!SendReport(callback, IDS_INSTALLING_SAMPLES, 50)) return 0;
     CopyComponentFolder(paths.LibDir, paths.PkgLibDir, run);
     if (!SendReport(callback, IDS_INSTALLING_SAMPLES, 70)) return 0;
-    int result = CreateShortcut(paths.SamplesDir, nullptr, L"Samples");
+    int result = CreateShortcutOfRun(paths.SamplesDir, nullptr, L"Samples", run);
     SendReport(callback, IDS_INSTALLING_SAMPLES, 100);
     return result;
 }
@@ -172,7 +181,7 @@ int InstallRedistributables(CLPSSetupState* app, IProductInstallerCallbak* callb
     if (!SendReport(callback, IDS_INSTALLING_REDIST, 0)) return 0;
     CopyComponentFolder(paths.RedistDir, paths.PkgRedistDir, run);
     if (!SendReport(callback, IDS_INSTALLING_REDIST, 50)) return 0;
-    int result = CreateShortcut(paths.RedistDir, nullptr, L"Redistributables");
+    int result = CreateShortcutOfRun(paths.RedistDir, nullptr, L"Redistributables", run);
     SendReport(callback, IDS_INSTALLING_REDIST, 100);
     return result;
 }

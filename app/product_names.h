@@ -22,6 +22,9 @@
 #define KVN_NAME_INSTALL_SUBFOLDER KVN_NAME_VENDOR_FOLDER "\\" KVN_NAME_PRODUCT_FOLDER
 // The working folder inside it that the package is unpacked into.
 #define KVN_NAME_WORKING_FOLDER "_Package"
+// The folder beside it where a run keeps the files it replaces until the
+// run is made final or undone.
+#define KVN_NAME_SAVED_FOLDER "_Saved"
 
 // Program files: the setup, and the two the package brings (the uninstaller
 // in Main, the demo in Bin).

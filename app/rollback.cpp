@@ -1,9 +1,15 @@
-// Removes what an interrupted installation may have left: the installation
-// folder (the working folder with it), the uninstall entry and the product's
-// Start-menu folder. Every step is attempted; nothing is reported as failed.
+// Undoes an interrupted installation. Where an installation was there before
+// the run, the run's journal gives it back: every file the run replaced has
+// its old bytes and attributes again, what the run added is gone, the
+// uninstall entry and the links are as they were, and what others put into
+// the installation folder stays. On a machine where there was none, the
+// journal's undo is followed by the removal of the installation folder (the
+// working folder with it), the uninstall entry and the product's Start-menu
+// folder. Every step is attempted; nothing is reported as failed.
 #include "app/rollback.h"
 
 #include "app/install_sequence.h"
+#include "app/product_names.h"
 #include "app/report_gate.h"
 #include "app/shortcuts.h"
 #include "foundation/file_tree.h"
@@ -21,16 +27,33 @@ void RemoveStartMenuFolder() {
     if (JoinPath(folder, kPathUnits, programs, kStartMenuVendorFolder, nullptr)) RemoveDirectoryW(folder);
 }
 
+// The working folder and saved copies a run left behind, and the
+// installation folder when nothing else is in it.
+void RemoveRunLeftovers(const SetupPaths& paths) {
+    if (!paths.InstallDir[0]) return;
+    if (paths.PackageDir[0]) DeleteFolderTree(paths.PackageDir);
+    wchar_t saved[kPathUnits];
+    if (JoinPath(saved, kPathUnits, paths.InstallDir, L"" KVN_NAME_SAVED_FOLDER, nullptr)) DeleteFolderTree(saved);
+    RemoveDirectoryW(paths.InstallDir);
+}
+
 }  // namespace
 
 int RollbackInstallation(CLPSSetupState* app, IProductInstallerCallbak* callback) {
     SendReport(callback, IDS_DELETING_PROGRAM_FILES, 0);
+    CLPSInstallJournal* journal = app ? &app->m_journal : nullptr;
     // An empty path would make the tree deletion start at the drive's root.
-    if (app && app->m_paths.InstallDir[0]) DeleteFolderTree(app->m_paths.InstallDir);
+    const bool haveFolder = app && app->m_paths.InstallDir[0];
+    // Without a run of this process nothing tells what was there before: only
+    // the leftovers of a run go, an installation that is there stays.
+    const bool removeAll = journal && journal->Ran() && !journal->HadInstallation();
+    if (journal) journal->RollbackFiles();
+    if (haveFolder && removeAll) DeleteFolderTree(app->m_paths.InstallDir);
+    if (haveFolder && !removeAll) RemoveRunLeftovers(app->m_paths);
     SendReport(callback, IDS_DELETING_REGISTRY, 30);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+    if (journal) journal->RestoreUninstallEntry();
     SendReport(callback, IDS_DELETING_START_MENU, 50);
-    RemoveStartMenuFolder();
+    if (removeAll) RemoveStartMenuFolder();
     SendReport(callback, IDS_CLEANING_TEMPORARY_FILES, 100);
     return 0;
 }

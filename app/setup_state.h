@@ -5,6 +5,8 @@
 #include <windows.h>
 #include "foundation/arrays.h"
 #include "foundation/block.h"
+#include "app/install_journal.h"
+#include "app/setup_lock.h"
 #include "app/setup_paths.h"
 #include "package/string_ids.h"
 
@@ -52,4 +54,8 @@ public:
     int m_nCancelPage;
     CWBlock m_agreementText;
     HICON m_hIcon;
+    // What the last installation run changed, until it is made final or undone.
+    CLPSInstallJournal m_journal;
+    // Taken on the welcome page: one setup at a time on the machine.
+    CLPSSetupLock m_setupLock;
 };

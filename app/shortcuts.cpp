@@ -8,9 +8,11 @@
 #include <cwchar>
 
 #include "app/product_names.h"
+#include "foundation/file_journal.h"
 #include "foundation/file_tree.h"
 #include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
+#include "foundation/run_control.h"
 
 const wchar_t kStartMenuProductFolder[] = L"" KVN_NAME_START_MENU_SUBFOLDER;
 const wchar_t kStartMenuVendorFolder[] = L"" KVN_NAME_START_MENU_VENDOR_FOLDER;
@@ -19,6 +21,14 @@ namespace {
 
 bool FitsPathBuffer(const wchar_t* text) {
     return wcsnlen(text, kPathUnits) < static_cast<size_t>(kPathUnits);
+}
+
+// The vendor's and the product's Start-menu folders (260 units each).
+bool StartMenuFolders(wchar_t* vendor, wchar_t* product) {
+    wchar_t programs[kPathUnits];
+    return GetStartMenuPrograms(programs) &&
+           JoinPath(vendor, kPathUnits, programs, kStartMenuVendorFolder, nullptr) &&
+           JoinPath(product, kPathUnits, programs, kStartMenuProductFolder, nullptr);
 }
 
 }  // namespace
@@ -60,6 +70,26 @@ int CreateShortcut(const wchar_t* folder, const wchar_t* fileName, const wchar_t
     if (!JoinPath(linkFile, kPathUnits, productFolder, linkName, L"lnk")) return 0;
 
     return SUCCEEDED(CreateLink(target, linkFile, linkName)) ? 1 : 0;
+}
+
+int CreateShortcutOfRun(const wchar_t* folder, const wchar_t* fileName, const wchar_t* linkName,
+                        CWRunControl* run) {
+    CWFileJournal* journal = JournalOf(run);
+    wchar_t vendor[kPathUnits], product[kPathUnits], linkFile[kPathUnits];
+    if (!journal || !journal->Active() || !linkName || !StartMenuFolders(vendor, product) ||
+        !JoinPath(linkFile, kPathUnits, product, linkName, L"lnk"))
+        return CreateShortcut(folder, fileName, linkName);
+    // The folders are made and recorded before the link, so a rollback
+    // removes the link first and then the folders it emptied.
+    for (const wchar_t* made : {vendor, product}) {
+        if (IsExistingFolder(made)) continue;
+        CreateFolderPath(made);
+        if (IsExistingFolder(made)) journal->FolderCreated(made);
+    }
+    if (!journal->FreeForWrite(linkFile)) return 0;
+    const int result = CreateShortcut(folder, fileName, linkName);
+    journal->WriteDone(linkFile, result != 0);
+    return result;
 }
 
 HRESULT CreateLink(const wchar_t* target, const wchar_t* linkFile, const wchar_t* description) {

@@ -5,9 +5,12 @@
 
 #include "foundation/arrays.h"
 #include "foundation/debug_trace.h"
+#include "foundation/file_journal.h"
+#include "foundation/file_replace.h"
 #include "foundation/folder_walk.h"
 #include "foundation/owned_handle.h"
 #include "foundation/path_util.h"
+#include "foundation/run_control.h"
 
 namespace {
 
@@ -31,8 +34,8 @@ int RemoveFolder(const wchar_t* folder) {
 
 // The rules of the tree copy: every file is replaced, every subfolder copied
 // as a whole tree.
-CWEntryOutcome CopyTreeFile(const wchar_t* destination, const wchar_t* source, CWRunControl*) {
-    return CopyFileW(source, destination, FALSE) ? CWEntryOutcome::InPlace : CWEntryOutcome::Failed;
+CWEntryOutcome CopyTreeFile(const wchar_t* destination, const wchar_t* source, CWRunControl* run) {
+    return PlaceFile(destination, source, run) ? CWEntryOutcome::InPlace : CWEntryOutcome::Failed;
 }
 
 CWEntryOutcome CopyTreeSubfolder(const wchar_t* destination, const wchar_t* source, CWRunControl* run) {
@@ -79,6 +82,12 @@ int CreateFolderPath(const wchar_t* path) {
         first = false;
     }
     return result;
+}
+
+bool PlaceFile(const wchar_t* destination, const wchar_t* source, CWRunControl* run) {
+    CWFileJournal* journal = JournalOf(run);
+    if (journal && journal->Active()) return journal->PlaceFile(destination, source) != CWPlaceOutcome::Failed;
+    return CopyOverFile(source, destination);
 }
 
 int CopyFolderTree(const wchar_t* destination, const wchar_t* source, CWRunControl* run) {

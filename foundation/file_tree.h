@@ -14,6 +14,12 @@ int CreateFolderPath(const wchar_t* path);
 // run asked to stop ends the copy between two entries. Without a run: never
 // stopped, nothing counted.
 int CopyFolderTree(const wchar_t* destination, const wchar_t* source, CWRunControl* run = nullptr);
+// Puts a copy of source at destination, replacing whatever file is there
+// (read-only, hidden, system, or held for a moment by another program):
+// through the run's journal when it keeps one (saved aside, or staged for
+// the next restart when a program holds it for good), otherwise in place.
+// True when the file is in place or staged; false with the last error set.
+bool PlaceFile(const wchar_t* destination, const wchar_t* source, CWRunControl* run);
 // Non-zero when the folder itself was removed. Never follows reparse points.
 int DeleteFolderTree(const wchar_t* folder);
 // 0 on success, -1 when the path is null or the file cannot be created,

@@ -1,6 +1,7 @@
 #include "foundation/folder_walk.h"
 
 #include "foundation/debug_trace.h"
+#include "foundation/file_journal.h"
 #include "foundation/file_tree.h"
 #include "foundation/path_util.h"
 #include "foundation/run_control.h"
@@ -47,6 +48,7 @@ int CopyFolderLevel(const wchar_t* destination, const wchar_t* source, const CWL
 
     int result = CreateDirectoryW(destination, nullptr) ? 1 : 0;
     DWORD failure = result ? 0 : GetLastError();
+    if (result && JournalOf(run)) JournalOf(run)->FolderCreated(destination);
     if (!result) {
         DebugTrace(kCreateFolderFailed, destination, int(failure));
         // A folder already in place is what the run wants.

@@ -10,6 +10,8 @@
 // given none (nullptr) is never asked to stop and counts nothing.
 #include <atomic>
 
+class CWFileJournal;
+
 class CWRunControl {
 public:
     // keepGoing, when given, is the caller's flag: zero means "stop".
@@ -33,10 +35,16 @@ public:
     int Failures() const { return m_failures; }
     void CountFailure();
 
+    // The journal of what the run changes (foundation/file_journal.h), so
+    // that it can be undone; none: files are replaced in place.
+    CWFileJournal* Journal() const { return m_journal; }
+    void SetJournal(CWFileJournal* journal) { m_journal = journal; }
+
 private:
     const std::atomic<int>* m_keepGoing;
     std::atomic<int>* m_cleaningUp;
     int m_failures;
+    CWFileJournal* m_journal;
 };
 
 // The same for a run that may be missing: without one, never stopped and
@@ -46,4 +54,7 @@ inline bool StopRequested(const CWRunControl* run) {
 }
 inline void CountFailure(CWRunControl* run) {
     if (run) run->CountFailure();
+}
+inline CWFileJournal* JournalOf(const CWRunControl* run) {
+    return run ? run->Journal() : nullptr;
 }

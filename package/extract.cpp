@@ -20,13 +20,14 @@ bool AlreadyCarries(DWORD current, uint32_t wanted) {
 }
 
 // A new file with the record's bytes, written straight from the package
-// image. A file that is in the way (or anything else that stops a file
-// being created anew) takes the full road: delete what is there, then create
-// the file whatever is left. *attributes receives what the written file
+// image. A file that is in the way (a killed run's, perhaps read-only,
+// hidden or system) takes the full road: its attributes cleared, so Windows
+// lets it go, it is deleted, then the file is created whatever is left. *attributes receives what the written file
 // carries, INVALID_FILE_ATTRIBUTES when none was written.
 int WriteRecordFile(const PackageRecord& record, const wchar_t* path, DWORD* attributes) {
     int written = WriteBytesToFile(path, record.content, record.contentLength, CREATE_NEW, attributes);
     if (written == -1) {
+        SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(path);
         written = WriteBytesToFile(path, record.content, record.contentLength, CREATE_ALWAYS, attributes);
     }

@@ -54,6 +54,12 @@
 #define IDS_DELETING_START_MENU 163
 #define IDS_CLEANING_TEMPORARY_FILES 164
 
+// The finish page's line after a run that left files to be replaced at the
+// next restart (a program held them).
+#define IDS_RESTART_REQUIRED 165
+// The welcome page's entry for another setup of the product that runs.
+#define IDS_OTHER_SETUP_RUNNING 166
+
 // The .NET Framework prerequisite: texts in the table that no code uses.
 #define IDS_DOTNET_NAME 160
 #define IDS_DOTNET_DESCRIPTION 161

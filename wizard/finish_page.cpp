@@ -23,6 +23,14 @@ BOOL CLPSFinishPpg::OnInitDialog() {
 }
 
 BOOL CLPSFinishPpg::OnSetActive() {
+    // Files a program held replace theirs at the next restart: one line says so.
+    if (m_app && m_app->m_journal.RestartNeeded()) {
+        const std::wstring text = GetControlText(m_hWnd, IDC_FINISH_TEXT);
+        const std::wstring restart = LoadResourceString(IDS_RESTART_REQUIRED);
+        if (text.find(restart) == std::wstring::npos)
+            SetDlgItemTextW(m_hWnd, IDC_FINISH_TEXT, (text + L"\r\n\r\n" + restart).c_str());
+        GrowToFitText(m_hWnd, IDC_FINISH_TEXT);
+    }
     PostWizardButtons(*this, PSWIZB_FINISH);
     PostToSheet(*this, PSM_CANCELTOCLOSE);
     return CPropertyPage::OnSetActive();

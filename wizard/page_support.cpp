@@ -20,11 +20,18 @@ std::wstring LoadResourceString(UINT id) {
     return std::wstring(text, static_cast<size_t>(length));
 }
 
+std::wstring GetControlText(HWND dialog, int controlId) {
+    HWND control = GetDlgItem(dialog, controlId);
+    if (!control) return std::wstring();
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
 void GrowToFitText(HWND dialog, int controlId) {
     HWND control = GetDlgItem(dialog, controlId);
     if (!control) return;
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+    const std::wstring text = GetControlText(dialog, controlId);
     RECT client = {};
     GetClientRect(control, &client);
     RECT needed = {0, 0, client.right, 0};

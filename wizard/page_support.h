@@ -12,6 +12,8 @@ void PostWizardButtons(const CPropertyPage& page, DWORD buttons);
 void PostToSheet(const CPropertyPage& page, UINT message);
 // The string of the program's string table; empty when there is none.
 std::wstring LoadResourceString(UINT id);
+// The text of a dialog's control; empty when there is no such control.
+std::wstring GetControlText(HWND dialog, int controlId);
 // Makes a static control of the dialog taller, never shorter, until its
 // text fits wrapped to its width: a title font that follows the screen's
 // DPI can need more lines' height than the template's rectangle, which

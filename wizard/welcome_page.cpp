@@ -61,6 +61,11 @@ void CLPSWelcomePpg::OnTimer(UINT_PTR timerId) {
 
     CWPtArray found;
     FindBlockingProcesses(found);
+    // Another setup of the product runs: this one waits until it has ended.
+    if (!m_app->m_setupLock.TryAcquire()) {
+        if (m_otherSetup.empty()) m_otherSetup = LoadResourceString(IDS_OTHER_SETUP_RUNNING);
+        found.Add(const_cast<wchar_t*>(m_otherSetup.c_str()));
+    }
     m_processList.ResetContent();
     HWND label = GetDlgItem(m_hWnd, IDC_WELCOME_PROCESSES_LABEL);
     if (found.GetCount() == 0) {

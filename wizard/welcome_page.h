@@ -1,6 +1,8 @@
 #pragma once
 // Position 0: greets the user, shows the setup's version and holds Next back
 // while a program the installation would replace is running.
+#include <string>
+
 #include "foundation/owned_handle.h"
 #include "framework/controls.h"
 #include "framework/property_page.h"
@@ -28,4 +30,6 @@ public:
 
 private:
     void ShowVersion();
+
+    std::wstring m_otherSetup;  // the list's entry while another setup runs
 };

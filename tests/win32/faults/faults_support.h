@@ -37,7 +37,8 @@ inline bool ClaimsSuccess(const InstallOutcome& outcome) {
 // when it is missing) until this object is destroyed.
 class FileHolder {
 public:
-    explicit FileHolder(const std::wstring& path);
+    // renameShared: held as the loader holds a DLL (renaming allowed).
+    explicit FileHolder(const std::wstring& path, bool renameShared = false);
     ~FileHolder();
     FileHolder(const FileHolder&) = delete;
     FileHolder& operator=(const FileHolder&) = delete;
@@ -47,6 +48,23 @@ private:
     PROCESS_INFORMATION m_process{};
     bool m_holding = false;
 };
+
+// Everything of the product on the machine, for byte-for-byte comparisons
+// of the state before and after a run: every entry below the installation
+// folder and the product's Start-menu folder (bytes and attributes), the
+// system-folder files of the tree, the uninstall entry's values.
+using MachineState = std::vector<std::wstring>;  // one line per entry, sorted
+MachineState ReadMachineState(const CLPSSetupState& app);
+// The lines that are in one state and not in the other.
+std::vector<std::wstring> StateDifferences(const MachineState& before, const MachineState& after);
+
+// The pending renames and deletions of the next restart that name a path
+// below folder (PendingFileRenameOperations), and the restart itself:
+// Wine's wineboot -r carries them out, as Windows does when it starts.
+size_t PendingRestartOperations(const std::wstring& folder);
+bool RestartWindows();
+// Drops the pending operations that name a path below folder.
+void DropPendingRestartOperations(const std::wstring& folder);
 
 // Removes what a run of the fault tree may leave, system-folder files of
 // the tree included (the rollback keeps those by design).

@@ -151,7 +151,7 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
     std::printf("\n");
 }
 
-TEST_F(WizardFaults, ARunWithAFileThatCannotBeWrittenEndsOnTheInterruptedPage) {
+TEST_F(WizardFaults, AHeldFileEndsOnTheFinishPageThatAsksForARestart) {
     const std::wstring held = Join(app.m_paths.InstallDir, L"include\\k3.h");
     ASSERT_TRUE(MakeFolders(Join(app.m_paths.InstallDir, L"include")));
     {
@@ -159,18 +159,28 @@ TEST_F(WizardFaults, ARunWithAFileThatCannotBeWrittenEndsOnTheInterruptedPage) {
         ASSERT_TRUE(holder.Holding());
         StartInstallation();
         WaitForTheEndPage();
-        EXPECT_EQ(kInterruptedPage, Active()) << "a failed copy was reported as success";
-        EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd);
-        // The run went on to its end: every report was made.
-        EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()),
-                  g_reportsShown);
-        EXPECT_TRUE(PathExists(Join(app.m_paths.InstallDir, L"Redistributables\\r15.dll")));
-        Close();
-        // Only the held file and its folders remain.
-        EXPECT_EQ(3u, 1 + CountEntries(app.m_paths.InstallDir, false));
-        EXPECT_FALSE(UninstallKeyExists());
-        EXPECT_FALSE(PathExists(StartMenuProductFolder()));
+        ASSERT_EQ(kFinishPage, Active()) << "the held file is replaced at the restart";
     }
+    const std::wstring text = wizard_test::ControlText(wizard->m_finish.m_hWnd, IDC_FINISH_TEXT);
+    EXPECT_NE(std::wstring::npos, text.find(L"restart your computer")) << Narrow(text);
+    DropPendingRestartOperations(app.m_paths.InstallDir);
+}
+
+TEST_F(WizardFaults, ARunWithAFileThatCannotBeWrittenEndsInterruptedAndCloseKeepsWhatWasThere) {
+    // A folder of the user's where the package has a file.
+    const std::wstring inTheWay = Join(app.m_paths.InstallDir, L"include\\k3.h");
+    ASSERT_TRUE(MakeFolders(inTheWay));
+    ASSERT_TRUE(WriteFileBytes(Join(inTheWay, L"notes.txt"), "the user's notes"));
+    const MachineState before = ReadMachineState(app);
+    StartInstallation();
+    WaitForTheEndPage();
+    EXPECT_EQ(kInterruptedPage, Active()) << "a failed copy was reported as success";
+    EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd);
+    // The run went on to its end: every report was made.
+    EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), g_reportsShown);
+    EXPECT_TRUE(PathExists(Join(app.m_paths.InstallDir, L"Redistributables\\r15.dll")));
+    Close();
+    for (const std::wstring& line : StateDifferences(before, ReadMachineState(app))) ADD_FAILURE() << Narrow(line);
 }
 
 }  // namespace

@@ -32,3 +32,7 @@ printf marker > "$dir/drive/marker.txt"
 if [ ! -e "$drive" ] || [ "$(readlink "$drive")" = "$dir/drive" ]; then
   ln -sfn "$dir/drive" "$drive"
 fi
+# The tests delete and create in the fixture as Windows code does: as the
+# user Wine runs as.
+source "$scripts/lib/wine-user.sh"
+kvn_wine_owns "$dir"

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "app/product_names.h"
+#include "tests/win32/support/files.h"
 #include "tests/win32/support/paths.h"
 
 std::wstring ProgramsFolder() {
@@ -18,4 +19,14 @@ std::wstring StartMenuProductFolder() {
 
 std::wstring StartMenuVendorFolder() {
     return Join(ProgramsFolder(), L"" KVN_NAME_START_MENU_VENDOR_FOLDER);
+}
+
+void RemoveProductByForce(const std::wstring& installDir) {
+    if (!installDir.empty()) {
+        RemoveTree(installDir);
+        RemoveDirectoryW(installDir.substr(0, installDir.find_last_of(L'\\')).c_str());
+    }
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"" KVN_NAME_UNINSTALL_KEY);
+    RemoveTree(StartMenuProductFolder());
+    RemoveDirectoryW(StartMenuVendorFolder().c_str());
 }

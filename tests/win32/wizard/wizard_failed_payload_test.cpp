@@ -17,8 +17,7 @@ TEST(WizardFailedPayload, TheRunEndsOnTheInterruptedPageAndCloseLeavesNothing) {
     InitControls();
     CLPSSetupState app;
     PrepareApp(app);
-    NeverStopCallback quiet;
-    RollbackInstallation(&app, &quiet);
+    RemoveProductByForce(app.m_paths.InstallDir);
 
     auto wizard = std::make_unique<CLPSWizard>(&app);
     CPropertySheet& sheet = wizard->m_sheet;

@@ -27,13 +27,13 @@ protected:
         InitControls();
         PrepareApp(app);
         EndDemos();
-        RollbackInstallation(&app, &quiet);
+        RemoveProductByForce(app.m_paths.InstallDir);
         ASSERT_FALSE(IsFolder(app.m_paths.InstallDir));
     }
     void TearDown() override {
         wizard.reset();
         EndDemos();
-        RollbackInstallation(&app, &quiet);
+        RemoveProductByForce(app.m_paths.InstallDir);
     }
     static void EndDemos() {
         for (DWORD id : ProcessesNamed(kDemo)) EndProcess(id);
