@@ -92,6 +92,9 @@ int InstallProducts(CLPSSetupState* app, IProductInstallerCallbak* callback, Ins
     CWRunControl& thisRun = run ? *run : ownRun;
     CLPSInstallJournal& journal = app->m_journal;
     journal.Begin(paths);
+    // A working folder left by a run that never ended would add its files
+    // to the package's: the package is unpacked into an empty one.
+    if (IsExistingFolder(paths.PackageDir)) DeleteFolderTree(paths.PackageDir);
     thisRun.SetJournal(&journal.Files());
     CLPSReportGate gate(callback);
     int result = DecodeInstallationPackage(&gate, app, &thisRun);

@@ -27,14 +27,12 @@ void RemoveStartMenuFolder() {
     if (JoinPath(folder, kPathUnits, programs, kStartMenuVendorFolder, nullptr)) RemoveDirectoryW(folder);
 }
 
-// The working folder and saved copies a run left behind, and the
-// installation folder when nothing else is in it.
+// The working folder and saved copies a run left behind.
 void RemoveRunLeftovers(const SetupPaths& paths) {
     if (!paths.InstallDir[0]) return;
     if (paths.PackageDir[0]) DeleteFolderTree(paths.PackageDir);
     wchar_t saved[kPathUnits];
     if (JoinPath(saved, kPathUnits, paths.InstallDir, L"" KVN_NAME_SAVED_FOLDER, nullptr)) DeleteFolderTree(saved);
-    RemoveDirectoryW(paths.InstallDir);
 }
 
 }  // namespace
@@ -50,6 +48,9 @@ int RollbackInstallation(CLPSSetupState* app, IProductInstallerCallbak* callback
     if (journal) journal->RollbackFiles();
     if (haveFolder && removeAll) DeleteFolderTree(app->m_paths.InstallDir);
     if (haveFolder && !removeAll) RemoveRunLeftovers(app->m_paths);
+    // Left by a run of another process, an installation folder with nothing
+    // else in it goes too.
+    if (haveFolder && !journal->Ran()) RemoveDirectoryW(app->m_paths.InstallDir);
     SendReport(callback, IDS_DELETING_REGISTRY, 30);
     if (journal) journal->RestoreUninstallEntry();
     SendReport(callback, IDS_DELETING_START_MENU, 50);

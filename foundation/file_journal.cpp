@@ -134,10 +134,10 @@ void CWFileJournal::RemoveSavedFolder() {
     if (!m_savedFolder[0] || !IsExistingFolder(m_savedFolder)) return;
     if (RemoveDirectoryW(m_savedFolder)) return;
     // Still holds what waits for the restart: it goes then, after those.
-    if (m_restartNeeded)
-        ScheduleAtRestart(m_savedFolder, nullptr, 0);
-    else
-        DeleteFolderTree(m_savedFolder);
+    if (!m_restartNeeded && DeleteFolderTree(m_savedFolder)) return;
+    // A deleted file that its holder still has open keeps the folder until it
+    // is let go: the folder goes at the restart, which nothing else needs.
+    MoveFileExW(m_savedFolder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
 void CWFileJournal::Commit() {
