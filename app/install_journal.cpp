@@ -25,9 +25,12 @@ CLPSInstallJournal::~CLPSInstallJournal() {
 }
 
 void CLPSInstallJournal::Begin(const SetupPaths& paths) {
+    // An earlier run of this process that was neither made final nor undone
+    // stays as it is, without its saved copies.
+    if (m_pending) Commit();
     m_ran = m_pending = true;
     m_entry.clear();
-    m_entrySaved = m_entryExisted = m_restartNeeded = false;
+    m_entrySaved = m_entryExisted = false;  // a restart asked for earlier is still needed
     m_hadInstallation = IsExistingFolder(paths.InstallDir) || UninstallEntryExists();
     wchar_t saved[kPathUnits];
     if (!paths.InstallDir[0] || !JoinPath(saved, kPathUnits, paths.InstallDir, kSavedFolderName, nullptr))

@@ -46,9 +46,15 @@ bool CWFileJournal::Record(Kind kind, const wchar_t* path, const wchar_t* saved,
 bool CWFileJournal::NextSavedPath(wchar_t* saved, const wchar_t* suffix) {
     if (!Active()) return false;
     CreateDirectoryW(m_savedFolder, nullptr);
-    wchar_t name[32];
-    swprintf(name, 32, L"%08x%ls", m_nextSaved++, suffix);
-    return FormatEntryPath(saved, kPathUnits, m_savedFolder, name) != 0;
+    // A name still taken (a held copy of an earlier run that waits for the
+    // restart) is passed over.
+    for (int tries = 0; tries < 1000; ++tries) {
+        wchar_t name[32];
+        swprintf(name, 32, L"%08x%ls", m_nextSaved++, suffix);
+        if (!FormatEntryPath(saved, kPathUnits, m_savedFolder, name)) return false;
+        if (GetFileAttributesW(saved) == INVALID_FILE_ATTRIBUTES) return true;
+    }
+    return false;
 }
 
 bool CWFileJournal::SaveAside(const wchar_t* path, wchar_t* saved) {
@@ -165,7 +171,10 @@ void CWFileJournal::Rollback() {
                 break;
             case Kind::Replaced:
                 DeleteAnyFile(path);
-                MoveFileExW(change->saved.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+                // A program that holds the new file by now: the old one
+                // comes back at the restart, never lost.
+                if (!MoveFileExW(change->saved.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+                    ScheduleAtRestart(change->saved.c_str(), path, MOVEFILE_REPLACE_EXISTING);
                 break;
             case Kind::Staged: DeleteAnyFile(change->saved.c_str()); break;
             case Kind::Folder: RemoveDirectoryW(path); break;

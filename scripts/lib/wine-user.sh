@@ -67,3 +67,13 @@ kvn_wine_reaches() {
     dir=$(dirname "$dir")
   done
 }
+
+# Fails, saying why, when Windows code cannot run as the dedicated user here
+# (no such user can be made, or this machine refuses to switch to it).
+kvn_check_wine_user() {
+  kvn_wine_switches_user || return 0
+  kvn_ensure_wine_user || return 1
+  kvn_as_wine_user true 2>/dev/null && return 0
+  echo "cannot run programs as the user $KVN_WINE_USER (setpriv refused); Windows code would run as root, which passes every read-only and sharing check" >&2
+  return 1
+}
