@@ -191,7 +191,7 @@ void ReportInflationAndWalk(Context& c) {
     std::cout << "  uncompress, buffer in use     " << Ms(warm) << " (median " << Ms(Median(inflate.bareWarm))
               << ")  " << Fixed(MegabytesPerSecond(inflated, warm)) << " MB/s\n";
     std::cout << "  of ours: CWBlock::SetSize of the new block " << Ms(Minimum(inflate.setSize))
-              << " (its pages faulted in, zeroed by the system); one memset pass over the image size "
+              << " (pages from the system, zeroed there, faulted in as inflate writes them); one memset pass over the image size "
               << Ms(Minimum(inflate.zeroPass)) << "\n";
     std::cout << "  goal: within 2 % of a bare uncompress (new buffer): " << (slower >= 0 ? "+" : "")
               << Fixed(100 * slower) << " %, " << Verdict(slower <= 0.02) << "\n\n";
