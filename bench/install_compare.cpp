@@ -171,13 +171,16 @@ void ReportBeforeAfter(const std::vector<Run>& before, const std::vector<Run>& a
     auto median = [](const std::vector<Run>& runs, const std::string& phase) {
         std::vector<double> values;
         for (const Run& r : runs)
-            values.push_back(phase == "wall" ? r.wall : phase == "InstallProducts" ? r.inside : r.phases.at(phase));
+            values.push_back(phase == "wall"              ? r.wall
+                             : phase == "InstallProducts" ? r.inside
+                                                          : r.phases.at(phase));
         return Median(values);
     };
     std::cout << "\nbefore and after, in turns (median of " << after.size() << " runs each):\n";
     std::cout << "  phase                       before   after    after / before\n";
     std::vector<std::string> names;
-    for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) names.push_back(PhaseName(static_cast<InstallPhase>(p)));
+    for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p)
+        names.push_back(PhaseName(static_cast<InstallPhase>(p)));
     names.push_back("InstallProducts");
     names.push_back("wall");
     for (const std::string& name : names) {
@@ -190,11 +193,11 @@ void ReportBeforeAfter(const std::vector<Run>& before, const std::vector<Run>& a
     const double decodeAfter =
         median(after, PhaseName(InstallPhase::CopyDecrypt)) + median(after, PhaseName(InstallPhase::Inflate));
     std::cout << "  decode (copy + decrypt, inflate): " << S(decodeBefore) << " -> " << S(decodeAfter) << ", "
-              << Fixed(decodeBefore > 0 ? decodeAfter / decodeBefore : 0, 2) << " x; goal <= 0.5 x: "
-              << (decodeAfter <= 0.5 * decodeBefore ? "met" : "MISSED") << "\n";
+              << Fixed(decodeBefore > 0 ? decodeAfter / decodeBefore : 0, 2)
+              << " x; goal <= 0.5 x: " << (decodeAfter <= 0.5 * decodeBefore ? "met" : "MISSED") << "\n";
     if (nsis > 0)
-        std::cout << "  whole against NSIS: before " << Fixed(median(before, "wall") / nsis, 2) << " x, after "
-                  << Fixed(median(after, "wall") / nsis, 2) << " x\n";
+        std::cout << "  whole against NSIS: before " << Fixed(median(before, "wall") / nsis, 2)
+                  << " x, after " << Fixed(median(after, "wall") / nsis, 2) << " x\n";
 }
 
 }  // namespace

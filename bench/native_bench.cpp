@@ -161,10 +161,10 @@ void ReportDecryption(Context& c) {
     if (haveOpenSsl) {
         std::cout << "  OpenSSL's plaintext equals ours: " << (agree ? "yes" : "NO") << "\n";
         if (haveAesNi)
-            std::cout << "  goal: ours (AES-NI) >= 0.5 x OpenSSL's AES-NI code: " << Fixed(niRatio, 2) << " x, "
-                      << Verdict(niRatio >= 0.5) << "\n";
-        std::cout << "  goal: ours (table form) >= 1.0 x OpenSSL's table-form assembly: " << Fixed(tableRatio, 2)
-                  << " x, " << Verdict(tableRatio >= 1.0) << "\n";
+            std::cout << "  goal: ours (AES-NI) >= 0.5 x OpenSSL's AES-NI code: " << Fixed(niRatio, 2)
+                      << " x, " << Verdict(niRatio >= 0.5) << "\n";
+        std::cout << "  goal: ours (table form) >= 1.0 x OpenSSL's table-form assembly: "
+                  << Fixed(tableRatio, 2) << " x, " << Verdict(tableRatio >= 1.0) << "\n";
     }
     std::cout << "\n";
     if (!agree) c.Fail("OpenSSL decrypted the payload to other bytes than CWCryptAESKey");
@@ -191,7 +191,8 @@ void ReportInflationAndWalk(Context& c) {
     std::cout << "  uncompress, buffer in use     " << Ms(warm) << " (median " << Ms(Median(inflate.bareWarm))
               << ")  " << Fixed(MegabytesPerSecond(inflated, warm)) << " MB/s\n";
     std::cout << "  of ours: CWBlock::SetSize of the new block " << Ms(Minimum(inflate.setSize))
-              << " (pages from the system, zeroed there, faulted in as inflate writes them); one memset pass over the image size "
+              << " (pages from the system, zeroed there, faulted in as inflate writes them); one memset pass "
+                 "over the image size "
               << Ms(Minimum(inflate.zeroPass)) << "\n";
     std::cout << "  goal: within 2 % of a bare uncompress (new buffer): " << (slower >= 0 ? "+" : "")
               << Fixed(100 * slower) << " %, " << Verdict(slower <= 0.02) << "\n\n";

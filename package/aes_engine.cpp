@@ -31,7 +31,8 @@ bool ProcessorHasAesNi() {
 }
 
 AesEngine ActiveAesEngine() {
-    if (g_tableFormSelected.load(std::memory_order_relaxed) || !ProcessorHasAesNi()) return AesEngine::kTableForm;
+    if (g_tableFormSelected.load(std::memory_order_relaxed) || !ProcessorHasAesNi())
+        return AesEngine::kTableForm;
     return AesEngine::kAesNi;
 }
 

@@ -33,7 +33,8 @@ struct RoundKeys {
 // A round-key row of four little-endian words is the 16 key bytes in state
 // order, as the instructions take them.
 KVN_AES_NI_INLINE void LoadKeys(const uint32_t (*roundKeys)[4], int rounds, RoundKeys& keys) {
-    for (int r = 0; r <= rounds; ++r) keys.k[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(roundKeys[r]));
+    for (int r = 0; r <= rounds; ++r)
+        keys.k[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(roundKeys[r]));
 }
 
 KVN_AES_NI_INLINE __m128i Load(const uint8_t* p) {

@@ -50,13 +50,17 @@ TEST(AesBlock, Fips197AppendixCAllKeyLengths) {
 class AesBufferOnEngine : public ::testing::TestWithParam<AesEngine> {
 protected:
     void SetUp() override {
-        if (SelectAesEngine(GetParam()) != GetParam()) GTEST_SKIP() << "this processor has no AES instructions";
+        if (SelectAesEngine(GetParam()) != GetParam())
+            GTEST_SKIP() << "this processor has no AES instructions";
     }
     ScopedAesEngine m_restore{ActiveAesEngine()};
 };
 
-INSTANTIATE_TEST_SUITE_P(Engines, AesBufferOnEngine, ::testing::Values(AesEngine::kTableForm, AesEngine::kAesNi),
-                         [](const ::testing::TestParamInfo<AesEngine>& info) { return EngineName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Engines, AesBufferOnEngine,
+                         ::testing::Values(AesEngine::kTableForm, AesEngine::kAesNi),
+                         [](const ::testing::TestParamInfo<AesEngine>& info) {
+                             return EngineName(info.param);
+                         });
 
 // FIPS-197 Appendix C through the ECB buffer operations, for all three key lengths.
 TEST_P(AesBufferOnEngine, Fips197AppendixCThroughEcbBuffers) {

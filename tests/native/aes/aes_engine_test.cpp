@@ -66,13 +66,13 @@ TEST(AesEngines, SameBytesForEveryModeKeyLengthBlockCountAndAlignment) {
                 const Outcome tableEnc = RunBlocks(AesEngine::kTableForm, enc, false, plain, offset);
                 const Outcome niEnc = RunBlocks(AesEngine::kAesNi, enc, false, plain, offset);
                 EXPECT_EQ(tableEnc.status, niEnc.status);
-                ASSERT_EQ(tableEnc.bytes, niEnc.bytes) << "encrypt code " << code << " mode " << mode << " blocks "
-                                                       << blocks;
+                ASSERT_EQ(tableEnc.bytes, niEnc.bytes)
+                    << "encrypt code " << code << " mode " << mode << " blocks " << blocks;
                 const Outcome tableDec = RunBlocks(AesEngine::kTableForm, dec, true, niEnc.bytes, offset);
                 const Outcome niDec = RunBlocks(AesEngine::kAesNi, dec, true, niEnc.bytes, offset);
                 EXPECT_EQ(tableDec.status, niDec.status);
-                ASSERT_EQ(tableDec.bytes, niDec.bytes) << "decrypt code " << code << " mode " << mode << " blocks "
-                                                       << blocks;
+                ASSERT_EQ(tableDec.bytes, niDec.bytes)
+                    << "decrypt code " << code << " mode " << mode << " blocks " << blocks;
                 EXPECT_EQ(plain, niDec.bytes);
             }
         }

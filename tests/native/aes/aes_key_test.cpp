@@ -119,8 +119,9 @@ TEST(AesKeyDecrypt, DecryptCopyEqualsCopyThenDecrypt) {
         for (size_t n : {0, 1, 3, 4, 25, 36, 57, 100, 132, 228}) {
             for (uint32_t trailer : {static_cast<uint32_t>(n / 3), static_cast<uint32_t>(n), 0xFFFFFFFFu}) {
                 // 228 = 32 * 7 + 4: a real container of 200 plain bytes.
-                Bytes source = n == 228 ? Container(material, iv, Bytes(plain.begin(), plain.begin() + 200), 200)
-                                        : RandomBytes(n, static_cast<uint32_t>(n));
+                Bytes source = n == 228
+                                   ? Container(material, iv, Bytes(plain.begin(), plain.begin() + 200), 200)
+                                   : RandomBytes(n, static_cast<uint32_t>(n));
                 if (n >= 4 && n != 228)
                     for (int i = 0; i < 4; ++i) source[n - 4 + i] = static_cast<uint8_t>(trailer >> (8 * i));
                 const Bytes original = source;
