@@ -79,22 +79,6 @@ TEST(AesEngines, SameBytesForEveryModeKeyLengthBlockCountAndAlignment) {
     }
 }
 
-// A context that is not ready, or runs the wrong direction, is refused the
-// same way on both engines and its buffer is left alone.
-TEST(AesEngines, RefusalsAreTheSame) {
-    REQUIRE_AES_NI();
-    const Bytes key(32, 3), data = RandomBytes(64, 40);
-    CWAESCipher notReady, enc;
-    ASSERT_EQ(0, enc.Init(1, 0, key.data(), 2, nullptr));
-    for (AesEngine engine : {AesEngine::kTableForm, AesEngine::kAesNi}) {
-        ScopedAesEngine use(engine);
-        Bytes buffer = data;
-        EXPECT_EQ(-5, notReady.DecryptBlocks(buffer.data(), 4, buffer.data())) << EngineName(engine);
-        EXPECT_EQ(-6, enc.DecryptBlocks(buffer.data(), 4, buffer.data())) << EngineName(engine);
-        EXPECT_EQ(data, buffer);
-    }
-}
-
 Outcome DecryptContainer(AesEngine engine, CWCryptAESKey& key, const Bytes& bytes) {
     ScopedAesEngine use(engine);
     CWBlock block;
