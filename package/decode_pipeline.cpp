@@ -50,7 +50,7 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     if (!payload) return 0;
 
     // Declaration order is the reverse of the release order: key, C, helper, B, A.
-    CWBlock encrypted;  // A: the resource's copy, decrypted in place
+    CWBlock encrypted;  // A: the resource decrypted into it, then cut to the compressed image
     CWBlock package;    // B: the inflated package image
     CLPSDecompressHelper helper(callback, IDS_EXTRACTING_PACKAGE);
 
