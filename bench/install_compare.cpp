@@ -20,12 +20,13 @@ namespace {
 
 const char kUninstallKey[] = "HKLM\\" KVN_NAME_UNINSTALL_KEY;
 
-enum class Side { Setup, Nsis, Floor };
+enum class Side { Setup, Nsis, Floor, Before };
 
 const char* Label(Side side) {
     switch (side) {
         case Side::Setup: return "setup";
         case Side::Nsis: return "NSIS";
+        case Side::Before: return "before";
         default: return "floor";
     }
 }
@@ -74,12 +75,13 @@ void Clean(const InstallComparison& c, const PrefixPaths& paths) {
 Run Install(const InstallComparison& c, Side side) {
     Run run;
     const double start = NowSeconds();
-    const ChildResult child = side == Side::Setup  ? Program(c, c.setup, {})
-                              : side == Side::Nsis ? Program(c, c.nsis, {"/S"})
-                                                   : Program(c, c.setup, {"--floor"});
+    const ChildResult child = side == Side::Setup    ? Program(c, c.setup, {})
+                              : side == Side::Before ? Program(c, c.before, {})
+                              : side == Side::Nsis   ? Program(c, c.nsis, {"/S"})
+                                                     : Program(c, c.setup, {"--floor"});
     run.wall = NowSeconds() - start;
     run.ok = child.exitCode == 0;
-    if (side == Side::Setup) {
+    if (side == Side::Setup || side == Side::Before) {
         run.inside = std::atof(FindValue(child.output, "seconds").c_str());
         for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) {
             const std::string name = PhaseName(static_cast<InstallPhase>(p));
@@ -164,6 +166,40 @@ void ExplainWithSingleCalls(const InstallComparison& c, const std::map<std::stri
               << S(measured.at(PhaseName(InstallPhase::Delete))) << "\n";
 }
 
+// The older build against this one, phase by phase (medians of the runs in turns).
+void ReportBeforeAfter(const std::vector<Run>& before, const std::vector<Run>& after, double nsis) {
+    auto median = [](const std::vector<Run>& runs, const std::string& phase) {
+        std::vector<double> values;
+        for (const Run& r : runs)
+            values.push_back(phase == "wall"              ? r.wall
+                             : phase == "InstallProducts" ? r.inside
+                                                          : r.phases.at(phase));
+        return Median(values);
+    };
+    std::cout << "\nbefore and after, in turns (median of " << after.size() << " runs each):\n";
+    std::cout << "  phase                       before   after    after / before\n";
+    std::vector<std::string> names;
+    for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p)
+        names.push_back(PhaseName(static_cast<InstallPhase>(p)));
+    names.push_back("InstallProducts");
+    names.push_back("wall");
+    for (const std::string& name : names) {
+        const double b = median(before, name), a = median(after, name);
+        std::cout << "  " << name << std::string(28 - name.size(), ' ') << S(b) << "   " << S(a) << "   "
+                  << Fixed(b > 0 ? a / b : 0, 2) << " x\n";
+    }
+    const double decodeBefore = median(before, PhaseName(InstallPhase::CopyDecrypt)) +
+                                median(before, PhaseName(InstallPhase::Inflate));
+    const double decodeAfter =
+        median(after, PhaseName(InstallPhase::CopyDecrypt)) + median(after, PhaseName(InstallPhase::Inflate));
+    std::cout << "  decode (copy + decrypt, inflate): " << S(decodeBefore) << " -> " << S(decodeAfter) << ", "
+              << Fixed(decodeBefore > 0 ? decodeAfter / decodeBefore : 0, 2)
+              << " x; goal <= 0.5 x: " << (decodeAfter <= 0.5 * decodeBefore ? "met" : "MISSED") << "\n";
+    if (nsis > 0)
+        std::cout << "  whole against NSIS: before " << Fixed(median(before, "wall") / nsis, 2)
+                  << " x, after " << Fixed(median(after, "wall") / nsis, 2) << " x\n";
+}
+
 }  // namespace
 
 int CompareInstallations(const InstallComparison& c) {
@@ -183,17 +219,19 @@ int CompareInstallations(const InstallComparison& c) {
     const double startCost = Median(starts);
 
     std::map<Side, std::vector<Run>> runs;
-    const Side order[] = {Side::Setup, Side::Nsis, Side::Floor};
+    std::vector<Side> order = {Side::Setup, Side::Nsis, Side::Floor};
+    if (!c.before.empty()) order.push_back(Side::Before);
+    const int sides = static_cast<int>(order.size());
     std::cout << "runs (wall time of the process; the setup's InstallProducts in brackets):\n";
     for (int i = 0; i < c.runs; ++i) {
         // Each run starts with another side, so that a slow spell of the machine hits all alike.
-        for (int k = 0; k < 3; ++k) {
-            const Side side = order[(i + k) % 3];
+        for (int k = 0; k < sides; ++k) {
+            const Side side = order[(i + k) % sides];
             Clean(c, paths);
             const Run run = Install(c, side);
             std::cout << "  " << (i + 1) << " " << Label(side)
                       << std::string(7 - std::string(Label(side)).size(), ' ') << S(run.wall);
-            if (side == Side::Setup) std::cout << "  (" << S(run.inside) << ")";
+            if (side == Side::Setup || side == Side::Before) std::cout << "  (" << S(run.inside) << ")";
             std::cout << (run.ok ? "" : "  FAILED") << "\n";
             if (!run.ok) ++failures;
             if (i == 0 && side != Side::Floor && !Verify(Label(side), c, paths)) ++failures;
@@ -241,6 +279,7 @@ int CompareInstallations(const InstallComparison& c) {
     std::cout << "  goal: every file phase <= 1.15 x its floor: " << (phasesMet ? "met" : "MISSED") << "\n";
     std::cout << "  whole: setup / NSIS " << Fixed(ratio, 2)
               << " x (wall); goal <= 2.0 x: " << (ratio <= 2.0 ? "met" : "MISSED") << "\n";
+    if (!c.before.empty()) ReportBeforeAfter(runs.at(Side::Before), runs.at(Side::Setup), nsis);
     ExplainWithSingleCalls(c, medians);
     if (failures) std::cout << failures << " checks FAILED\n";
     return failures ? 1 : 0;

@@ -12,6 +12,7 @@ struct InstallComparison {
     std::string wineRun;  // scripts/wine-run
     std::string build;    // the setup's build folder: its tools run with its bitness
     std::string setup;    // kvn_install_bench.exe
+    std::string before;   // optional: the same program built from older code, run in turns with it
     std::string nsis;     // the NSIS installer
     std::string tree;     // the tree both install
     int bits = 64;        // of the setup and the NSIS installer

@@ -19,9 +19,10 @@ const char kUsage[] =
     "  kvnbench generate DIR [--scale X]\n"
     "      Writes the SDK tree only.\n"
     "  kvnbench install --prefix WINEPREFIX --wine-run SCRIPT --build DIR --setup EXE --nsis EXE\n"
-    "                   --tree DIR [--bits 32|64] [--runs N]\n"
+    "                   --tree DIR [--bits 32|64] [--runs N] [--before EXE]\n"
     "      Times the setup's installation against its floor and an NSIS installer of the same\n"
-    "      tree under Wine (scripts/bench-install prepares all of it).\n"
+    "      tree under Wine (scripts/bench-install prepares all of it). --before EXE: the same\n"
+    "      program built from older code takes its turns too, and its phases are set beside ours.\n"
     "options: --scale 1.0 is about 50 MB in about 1,400 files; --reps runs of each measurement (9).\n";
 
 struct Options {
@@ -50,6 +51,8 @@ bool Parse(int argc, char** argv, Options& o) {
             o.install.prefix = argv[++i];
         else if (a == "--setup" && hasValue)
             o.install.setup = argv[++i];
+        else if (a == "--before" && hasValue)
+            o.install.before = argv[++i];
         else if (a == "--nsis" && hasValue)
             o.install.nsis = argv[++i];
         else if (a == "--wine-run" && hasValue)

@@ -16,6 +16,7 @@
 #include "bench/measurements.h"
 #include "bench/stats.h"
 #include "bench/tree_files.h"
+#include "package/aes_engine.h"
 #include "package/package_format.h"
 #include "tools/kvnpack/commands.h"
 #include "tools/kvnpack/file_io.h"
@@ -85,20 +86,30 @@ struct Context {
 };
 
 void ReportDecryption(Context& c) {
-    // Decryption: ours in this process, OpenSSL's three code paths in children,
-    // in rounds so that a change of the machine's load touches all alike.
+    // Decryption: ours on both engines in this process, OpenSSL's three code
+    // paths in children, in rounds so that a change of the machine's load
+    // touches all alike.
     const int rounds = c.reps >= 3 ? 3 : 1;
     const int perRound = (c.reps + rounds - 1) / rounds;
-    std::vector<double> ours;
-    std::string ourDigest;
+    const bool haveAesNi = ProcessorHasAesNi();
+    std::vector<double> oursNi, oursTable;
+    std::string niDigest, tableDigest;
     std::vector<std::vector<double>> theirs(3);
     bool agree = true;
     const std::string openssl = c.programs + "/kvnbench_openssl";
     const bool haveOpenSsl = access(openssl.c_str(), X_OK) == 0;
     for (int r = 0; r < rounds; ++r) {
+        if (haveAesNi) {
+            SelectAesEngine(AesEngine::kAesNi);
+            const DecryptRuns runs = MeasureDecrypt(c.container, perRound);
+            oursNi.insert(oursNi.end(), runs.seconds.begin(), runs.seconds.end());
+            niDigest = runs.digest;
+        }
+        SelectAesEngine(AesEngine::kTableForm);
         const DecryptRuns runs = MeasureDecrypt(c.container, perRound);
-        ours.insert(ours.end(), runs.seconds.begin(), runs.seconds.end());
-        ourDigest = runs.digest;
+        oursTable.insert(oursTable.end(), runs.seconds.begin(), runs.seconds.end());
+        tableDigest = runs.digest;
+        SelectAesEngine(AesEngine::kAesNi);
         for (int v = 0; haveOpenSsl && v < 3; ++v) {
             std::vector<std::pair<std::string, std::string>> env;
             if (kOpenSslVariants[v].ia32cap) env.push_back({"OPENSSL_ia32cap", kOpenSslVariants[v].ia32cap});
@@ -108,38 +119,56 @@ void ReportDecryption(Context& c) {
                 continue;
             }
             theirs[v].push_back(std::atof(FindValue(child.output, "seconds").c_str()));
-            if (FindValue(child.output, "digest") != ourDigest) agree = false;
+            if (FindValue(child.output, "digest") != tableDigest) agree = false;
         }
     }
     // Best of the runs for the ratios: on a shared machine the noise only
     // ever adds time. The medians show how much it added.
-    const double ourTime = Minimum(ours);
     const double layerBytes = 2.0 * (c.container.GetLength() / 16 * 16);
     std::cout
         << "Decryption, two AES-256-CBC layers over the payload (CWCryptAESKey::Decrypt), best and median of "
-        << ours.size() << ":\n";
-    std::cout << "  ours                          " << Ms(ourTime) << " (median " << Ms(Median(ours)) << ")  "
-              << Fixed(MegabytesPerSecond(c.payloadBytes, ourTime)) << " MB/s of payload, "
-              << Fixed(MegabytesPerSecond(layerBytes, ourTime)) << " MB/s per layer\n";
-    double tableRatio = 0;
+        << oursTable.size() << ":\n";
+    auto showOurs = [&](const char* label, const std::vector<double>& times) {
+        const double t = Minimum(times);
+        std::cout << "  " << label << std::string(30 - std::strlen(label), ' ') << Ms(t) << " (median "
+                  << Ms(Median(times)) << ")  " << Fixed(MegabytesPerSecond(c.payloadBytes, t))
+                  << " MB/s of payload, " << Fixed(MegabytesPerSecond(layerBytes, t)) << " MB/s per layer\n";
+    };
+    if (haveAesNi)
+        showOurs("ours, AES-NI", oursNi);
+    else
+        std::cout << "  ours, AES-NI: this processor has no AES instructions\n";
+    showOurs("ours, table form", oursTable);
+    const double niTime = haveAesNi ? Minimum(oursNi) : 0, tableTime = Minimum(oursTable);
+    double niRatio = 0, tableRatio = 0;
     if (!haveOpenSsl)
         std::cout << "  OpenSSL comparison skipped: kvnbench_openssl was not built (no libcrypto)\n";
     for (int v = 0; haveOpenSsl && v < 3; ++v) {
         const double t = Minimum(theirs[v]);
-        const double ratio = ourTime > 0 ? t / ourTime : 0;
+        // AES-NI is set beside OpenSSL's AES-NI code, the table form beside the rest.
+        const double ours = v == 0 ? niTime : tableTime;
+        const double ratio = ours > 0 ? t / ours : 0;
         std::cout << "  " << kOpenSslVariants[v].label
                   << std::string(30 - std::strlen(kOpenSslVariants[v].label), ' ') << Ms(t) << " (median "
                   << Ms(Median(theirs[v])) << ")  " << Fixed(MegabytesPerSecond(layerBytes, t))
-                  << " MB/s per layer; ours = " << Fixed(ratio, 2) << " x\n";
+                  << " MB/s per layer; ours (" << (v == 0 ? "AES-NI" : "table form")
+                  << ") = " << Fixed(ratio, 2) << " x\n";
+        if (v == 0) niRatio = ratio;
         if (v == 2) tableRatio = ratio;
     }
+    const bool enginesAgree = !haveAesNi || niDigest == tableDigest;
+    std::cout << "  our two engines give the same plaintext: " << (enginesAgree ? "yes" : "NO") << "\n";
     if (haveOpenSsl) {
         std::cout << "  OpenSSL's plaintext equals ours: " << (agree ? "yes" : "NO") << "\n";
-        std::cout << "  goal: ours >= 1.0 x OpenSSL's table-form assembly: " << Fixed(tableRatio, 2) << " x, "
-                  << Verdict(tableRatio >= 1.0) << "\n";
+        if (haveAesNi)
+            std::cout << "  goal: ours (AES-NI) >= 0.5 x OpenSSL's AES-NI code: " << Fixed(niRatio, 2)
+                      << " x, " << Verdict(niRatio >= 0.5) << "\n";
+        std::cout << "  goal: ours (table form) >= 1.0 x OpenSSL's table-form assembly: "
+                  << Fixed(tableRatio, 2) << " x, " << Verdict(tableRatio >= 1.0) << "\n";
     }
     std::cout << "\n";
     if (!agree) c.Fail("OpenSSL decrypted the payload to other bytes than CWCryptAESKey");
+    if (!enginesAgree) c.Fail("the AES-NI and the table-form engine decrypted the payload to other bytes");
 }
 
 void ReportInflationAndWalk(Context& c) {
@@ -162,10 +191,11 @@ void ReportInflationAndWalk(Context& c) {
     std::cout << "  uncompress, buffer in use     " << Ms(warm) << " (median " << Ms(Median(inflate.bareWarm))
               << ")  " << Fixed(MegabytesPerSecond(inflated, warm)) << " MB/s\n";
     std::cout << "  of ours: CWBlock::SetSize of the new block " << Ms(Minimum(inflate.setSize))
-              << " (its pages faulted in and zero-filled); one memset pass over the image size "
+              << " (pages from the system, zeroed there, faulted in as inflate writes them); one memset pass "
+                 "over the image size "
               << Ms(Minimum(inflate.zeroPass)) << "\n";
-    std::cout << "  goal: within 5 % of a bare uncompress (new buffer): " << (slower >= 0 ? "+" : "")
-              << Fixed(100 * slower) << " %, " << Verdict(slower <= 0.05) << "\n\n";
+    std::cout << "  goal: within 2 % of a bare uncompress (new buffer): " << (slower >= 0 ? "+" : "")
+              << Fixed(100 * slower) << " %, " << Verdict(slower <= 0.02) << "\n\n";
     if (!inflate.same) c.Fail("InflatePackage and uncompress disagree, or inflation failed");
 
     // The record walk over the inflated package image.

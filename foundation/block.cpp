@@ -55,9 +55,10 @@ int CWBlock::SetSize(uint32_t size) {
         m_length = size;
         return 1;
     }
+    // A fresh region comes zeroed from the system (PageAlloc): writing it
+    // once more would only fault in every page before it is used.
     uint8_t* region = static_cast<uint8_t*>(PageAlloc(size));
     if (!region) return 0;
-    std::memset(region, 0, size);
     if (m_data) {
         std::memcpy(region, m_data, m_length);
         PageFree(m_data, m_capacity);
@@ -75,9 +76,8 @@ int CWBlock::Append(const void* bytes, uint32_t count) {
     if (m_capacity < needed) {
         if (needed > UINT32_MAX - 8192u) return 0;
         const uint32_t grown = needed + 8192u;
-        uint8_t* region = static_cast<uint8_t*>(PageAlloc(grown));
+        uint8_t* region = static_cast<uint8_t*>(PageAlloc(grown));  // zeroed
         if (!region) return 0;
-        std::memset(region, 0, grown);
         if (m_data) std::memcpy(region, m_data, m_length);
         // The source may lie inside the old region: copy it before releasing.
         std::memcpy(region + m_length, bytes, count);

@@ -1,6 +1,8 @@
 #pragma once
-// One AES context (FIPS-197, 128/192/256-bit keys) for one direction, in the
-// 32-bit table form, with ECB (0), CBC (1) and one-bit CFB (2). Portable.
+// One AES context (FIPS-197, 128/192/256-bit keys) for one direction, with
+// ECB (0), CBC (1) and one-bit CFB (2). Portable. The single-block operations
+// and CFB run the 32-bit table form; the ECB and CBC buffer operations run
+// on the engine that ActiveAesEngine() names (package/aes_engine.h).
 #include <cstddef>
 #include <cstdint>
 

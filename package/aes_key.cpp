@@ -109,8 +109,36 @@ int CWCryptAESKey::Decrypt(CWBlock& block) {
     for (int layer = kLayers - 1; layer >= 0; --layer) {
         if (m_decrypt[layer]) m_decrypt[layer]->DecryptBlocks(data, blocks, data);
     }
+    return CutToTrailer(block);
+}
 
-    const uint8_t* trailer = data + n - 4;
+int CWCryptAESKey::DecryptCopy(const void* source, uint32_t size, CWBlock& block) {
+    if (!source || size == 0) {
+        if (block.GetData()) block.SetSize(0);
+        return 0;
+    }
+    if (!block.SetSize(size) || block.GetLength() != size) return -3;
+    uint8_t* data = block.GetData();
+    const uint8_t* bytes = static_cast<const uint8_t*>(source);
+    if (size < 4) {
+        std::memcpy(data, bytes, size);
+        return -2;
+    }
+    const size_t blocks = size / 16;
+    const size_t whole = blocks * 16;
+    if (m_decrypt[1]) {
+        m_decrypt[1]->DecryptBlocks(bytes, blocks, data);
+        std::memcpy(data + whole, bytes + whole, size - whole);
+    } else {
+        std::memcpy(data, bytes, size);
+    }
+    if (m_decrypt[0]) m_decrypt[0]->DecryptBlocks(data, blocks, data);
+    return CutToTrailer(block);
+}
+
+int CWCryptAESKey::CutToTrailer(CWBlock& block) {
+    const uint32_t n = block.GetLength();
+    const uint8_t* trailer = block.GetData() + n - 4;
     const uint32_t plain = uint32_t(trailer[0]) | uint32_t(trailer[1]) << 8 | uint32_t(trailer[2]) << 16 |
                            uint32_t(trailer[3]) << 24;
     // A container always holds its image, so a trailer that claims more bytes

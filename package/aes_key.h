@@ -18,6 +18,12 @@ public:
     // 0; -2 for a block shorter than 4 bytes (left unchanged) and for a
     // trailer larger than the block (the block is emptied).
     int Decrypt(CWBlock& block);
+    // The same over a copy of size bytes at source, made in the same pass:
+    // layer 1 reads the source and writes the block (its old content
+    // replaced), layer 0 runs in place. The block ends as Append of the bytes
+    // and Decrypt would leave it. -3 when the block cannot be sized (it is
+    // then unchanged).
+    int DecryptCopy(const void* source, uint32_t size, CWBlock& block);
     // Encrypts every whole 16-byte block of the used bytes in place, layer 0
     // then layer 1 (CBC, the same IV). 0, or -1 when not keyed.
     int Encrypt(CWBlock& block);
@@ -26,6 +32,8 @@ public:
     int IsKeyed() const { return m_keyed; }
 
 private:
+    static int CutToTrailer(CWBlock& block);
+
     CWAESCipher* m_encrypt[2];
     CWAESCipher* m_decrypt[2];
     int m_keyed;

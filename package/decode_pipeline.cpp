@@ -50,14 +50,13 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     if (!payload) return 0;
 
     // Declaration order is the reverse of the release order: key, C, helper, B, A.
-    CWBlock encrypted;  // A: the resource's copy, decrypted in place
+    CWBlock encrypted;  // A: the resource decrypted into it, then cut to the compressed image
     CWBlock package;    // B: the inflated package image
     CLPSDecompressHelper helper(callback, IDS_EXTRACTING_PACKAGE);
 
     // A zero reply to any report stops the run before its next step. The
     // stop was asked for, so like a stop during extraction it is no failure.
     if (!Report(callback, IDS_VALIDATING_PACKAGE, 0)) return 1;
-    if (!encrypted.Append(payload, size)) return 0;
 
     uint8_t blob[kKeyBlobSize];
     WriteKeyBlob(blob);
@@ -70,7 +69,9 @@ int DecodePayloadResource(IProductInstallerCallbak* callback, HMODULE module, co
     // encrypted: the run fails here rather than downstream.
     CWCryptAESKey key;
     if (key.ImportKeyBlob(keyBlob) != 0) return 0;
-    key.Decrypt(encrypted);
+    // The resource is copied into block A by the first layer's pass itself
+    // (the resource is only read), and the second layer runs in place.
+    if (key.DecryptCopy(payload, size, encrypted) == -3) return 0;
     if (!Report(callback, IDS_VALIDATING_PACKAGE, 50)) return 1;
 
     int status = InflatePackage(encrypted, package);

@@ -107,6 +107,44 @@ TEST(AesKeyDecrypt, TrailerLargerThanTheBlockEmptiesIt) {
     EXPECT_EQ(data, DecryptWith(key, data));
 }
 
+// The copy made in the decryption's first pass leaves the block as a copy
+// followed by Decrypt does, for every length class, keyed or not, and into a
+// block that held other bytes; the source is only read.
+TEST(AesKeyDecrypt, DecryptCopyEqualsCopyThenDecrypt) {
+    const Bytes material = RandomBytes(16, 50), iv = RandomBytes(16, 51);
+    const Bytes plain = RandomBytes(300, 52);
+    CWCryptAESKey keyed, unkeyed;
+    Import(keyed, Blob(material, iv));
+    for (CWCryptAESKey* key : {&keyed, &unkeyed}) {
+        for (size_t n : {0, 1, 3, 4, 25, 36, 57, 100, 132, 228}) {
+            for (uint32_t trailer : {static_cast<uint32_t>(n / 3), static_cast<uint32_t>(n), 0xFFFFFFFFu}) {
+                // 228 = 32 * 7 + 4: a real container of 200 plain bytes.
+                Bytes source = n == 228
+                                   ? Container(material, iv, Bytes(plain.begin(), plain.begin() + 200), 200)
+                                   : RandomBytes(n, static_cast<uint32_t>(n));
+                if (n >= 4 && n != 228)
+                    for (int i = 0; i < 4; ++i) source[n - 4 + i] = static_cast<uint8_t>(trailer >> (8 * i));
+                const Bytes original = source;
+                CWBlock copied;
+                Fill(copied, source);
+                const int expected = key->Decrypt(copied);
+                CWBlock target;
+                Fill(target, RandomBytes(500, 53));  // old content, larger than any source
+                EXPECT_EQ(expected, key->DecryptCopy(source.empty() ? nullptr : source.data(),
+                                                     static_cast<uint32_t>(n), target))
+                    << n << " " << trailer;
+                EXPECT_EQ(Contents(copied), Contents(target)) << n << " " << trailer;
+                EXPECT_EQ(original, source);
+            }
+        }
+    }
+    // A real container comes back as its plain bytes.
+    CWBlock target;
+    const Bytes container = Container(material, iv, plain, 300);
+    EXPECT_EQ(0, keyed.DecryptCopy(container.data(), static_cast<uint32_t>(container.size()), target));
+    EXPECT_EQ(plain, Contents(target));
+}
+
 TEST(AesKeyDecrypt, UnkeyedEmptyAndShortBlocks) {
     CWCryptAESKey key;
     Bytes data = RandomBytes(64, 11);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/block.h"
+#include "package/aes_engine.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -35,4 +36,20 @@ inline void Fill(CWBlock& block, const Bytes& bytes) {
 
 inline void PutU32(Bytes& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// Selects an AES engine for one test and restores the one before it.
+class ScopedAesEngine {
+public:
+    explicit ScopedAesEngine(AesEngine engine) : m_previous(ActiveAesEngine()) { SelectAesEngine(engine); }
+    ~ScopedAesEngine() { SelectAesEngine(m_previous); }
+    ScopedAesEngine(const ScopedAesEngine&) = delete;
+    ScopedAesEngine& operator=(const ScopedAesEngine&) = delete;
+
+private:
+    AesEngine m_previous;
+};
+
+inline const char* EngineName(AesEngine engine) {
+    return engine == AesEngine::kAesNi ? "AesNi" : "TableForm";
 }

@@ -65,6 +65,35 @@ TEST(BlockCapacity, GrowingCopiesOnlyUsedBytesIntoExactRegion) {
     EXPECT_TRUE(AllBytesAre(block.GetData(), 40, 200, 0));
 }
 
+// A block writes no zeros into a region it takes fresh: the page allocator
+// must hand out zeroed pages even where the region before held other bytes
+// (the system reuses the same pages), for SetSize and for Append's slack.
+TEST(BlockCapacity, FreshRegionsReadZeroAfterDirtyOnesWereReleased) {
+    for (uint32_t size : {100u, 4096u, 65537u, 3u << 20}) {
+        for (int round = 0; round < 3; ++round) {
+            {
+                CWBlock dirty;
+                ASSERT_EQ(dirty.SetSize(size), 1);
+                std::memset(dirty.GetData(), 0xFF, size);
+            }
+            CWBlock sized;
+            ASSERT_EQ(sized.SetSize(size), 1);
+            EXPECT_TRUE(AllBytesAre(sized.GetData(), 0, size, 0)) << size;
+            std::memset(sized.GetData(), 0xEE, size);
+            sized.Free();
+
+            const std::vector<uint8_t> bytes(size, 0x11);
+            CWBlock appended;
+            ASSERT_EQ(appended.Append(bytes.data(), size), 1);
+            EXPECT_TRUE(AllBytesAre(appended.GetData(), 0, size, 0x11)) << size;
+            EXPECT_TRUE(AllBytesAre(appended.GetData(), size, appended.GetCapacity(), 0)) << size;
+            // Growth past the capacity: the new part of the larger region is zero too.
+            ASSERT_EQ(appended.SetSize(appended.GetCapacity() + size), 1);
+            EXPECT_TRUE(AllBytesAre(appended.GetData(), size, appended.GetLength(), 0)) << size;
+        }
+    }
+}
+
 TEST(BlockCapacity, AppendAddsConstantSlackOnEachGrowth) {
     std::vector<uint8_t> bytes(8192);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(i * 7 + 1);
