@@ -137,10 +137,17 @@ bool Usable(HWND window) {
 
 void CPropertySheet::KeepFocus() {
     if (!IsWindow() || GetActiveWindow() != m_hWnd) return;
-    // The default wizard button; Cancel, the default of a page without
-    // usable wizard buttons, would end the installation on Return.
+    // The default wizard button.
     HWND preferred = nullptr;
-    const LRESULT defId = Send(DM_GETDEFID);
+    LRESULT defId = Send(DM_GETDEFID);
+    if (HIWORD(defId) == DC_HASDEFID && LOWORD(defId) == IDCANCEL) {
+        // Without Back, Next and Finish the system makes Cancel the default,
+        // so Return would end the sheet: the hidden or disabled Next (or
+        // Finish) stays the default instead, and Return then does nothing.
+        const int id = IsWindowVisible(GetDlgItem(m_hWnd, ID_WIZFINISH)) ? ID_WIZFINISH : ID_WIZNEXT;
+        Send(DM_SETDEFID, static_cast<WPARAM>(id));
+        defId = Send(DM_GETDEFID);
+    }
     if (HIWORD(defId) == DC_HASDEFID) {
         const int id = LOWORD(defId);
         HWND button = GetDlgItem(m_hWnd, id);

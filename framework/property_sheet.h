@@ -51,7 +51,8 @@ public:
     // sheet has none there (a disabled or hidden button, a page that went):
     // the default wizard button, else the page's first tab stop, else the
     // sheet's. A focus it placed itself follows the default wizard button
-    // once that becomes usable. The loop calls it after every message.
+    // once that becomes usable. Cancel is never made the default: Return
+    // must not end the sheet. The loop calls it after every message.
     void KeepFocus();
 
     // The sheet object of a sheet window; null for any other window.
