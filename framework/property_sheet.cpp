@@ -122,10 +122,53 @@ BOOL CPropertySheet::PreTranslate(MSG& msg) {
 }
 
 void CPropertySheet::ProcessMessage(MSG& msg) {
-    if (PreTranslate(msg)) return;
-    if (IsWindow() && Send(PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg))) return;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    if (!PreTranslate(msg) && !(IsWindow() && Send(PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(&msg)))) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    KeepFocus();
+}
+
+namespace {
+bool Usable(HWND window) {
+    return window && IsWindowVisible(window) && IsWindowEnabled(window);
+}
+}  // namespace
+
+void CPropertySheet::KeepFocus() {
+    if (!IsWindow() || GetActiveWindow() != m_hWnd) return;
+    // The default wizard button.
+    HWND preferred = nullptr;
+    LRESULT defId = Send(DM_GETDEFID);
+    if (HIWORD(defId) == DC_HASDEFID && LOWORD(defId) == IDCANCEL) {
+        // Without Back, Next and Finish the system makes Cancel the default,
+        // so Return would end the sheet: the hidden or disabled Next (or
+        // Finish) stays the default instead, and Return then does nothing.
+        const int id = IsWindowVisible(GetDlgItem(m_hWnd, ID_WIZFINISH)) ? ID_WIZFINISH : ID_WIZNEXT;
+        Send(DM_SETDEFID, static_cast<WPARAM>(id));
+        defId = Send(DM_GETDEFID);
+    }
+    if (HIWORD(defId) == DC_HASDEFID) {
+        const int id = LOWORD(defId);
+        HWND button = GetDlgItem(m_hWnd, id);
+        if ((id == ID_WIZBACK || id == ID_WIZNEXT || id == ID_WIZFINISH) && Usable(button)) preferred = button;
+    }
+    HWND focus = GetFocus();
+    const bool ours = focus && (focus == m_hWnd || IsChild(m_hWnd, focus));
+    if (focus && !ours) return;  // another window of this thread, a message box
+    if (ours && focus != m_hWnd && Usable(focus)) {
+        // The person's own choice stays; the sheet's own follows the default.
+        if (focus != m_placedFocus || !preferred || preferred == focus) return;
+    }
+    HWND target = preferred;
+    if (!target) {
+        HWND page = reinterpret_cast<HWND>(Send(PSM_GETCURRENTPAGEHWND));
+        if (page) target = GetNextDlgTabItem(page, nullptr, FALSE);
+        if (!Usable(target)) target = GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    }
+    if (!Usable(target) || target == focus) return;
+    Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+    m_placedFocus = GetFocus();
 }
 
 BOOL CPropertySheet::PumpMessage(DWORD waitMs) {

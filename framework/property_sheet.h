@@ -47,6 +47,13 @@ public:
     void ProcessMessage(MSG& msg);
     // Destroys the sheet window if there is one (the page windows with it).
     void DestroySheet();
+    // Gives the keyboard focus to a visible, enabled control when the active
+    // sheet has none there (a disabled or hidden button, a page that went):
+    // the default wizard button, else the page's first tab stop, else the
+    // sheet's. A focus it placed itself follows the default wizard button
+    // once that becomes usable. Cancel is never made the default: Return
+    // must not end the sheet. The loop calls it after every message.
+    void KeepFocus();
 
     // The sheet object of a sheet window; null for any other window.
     static CPropertySheet* FromHandle(HWND window);
@@ -61,4 +68,5 @@ private:
     std::vector<CPropertyPage*> m_pages;
     std::vector<PROPSHEETPAGEW> m_records;
     INT_PTR m_result = 0;
+    HWND m_placedFocus = nullptr;  // where KeepFocus last put the focus
 };

@@ -10,6 +10,8 @@ namespace {
 constexpr size_t kFirstIdCount = 1024;
 // No system has that many processes; it only bounds the growth.
 constexpr size_t kMostIds = 1u << 20;
+// An image path may be longer than MAX_PATH (up to 32,767 units).
+constexpr DWORD kImagePathUnits = 32768;
 }  // namespace
 
 BOOL ReadProcessIds(ProcessEnumerator enumerate, std::vector<DWORD>& ids) {
@@ -31,17 +33,47 @@ BOOL ReadProcessIds(ProcessEnumerator enumerate, std::vector<DWORD>& ids) {
     }
 }
 
-void ReadProcessModuleName(DWORD processId, wchar_t (&name)[260]) {
-    wmemset(name, L'\0', 260);
-    wcscpy(name, L"<unknown>");
+namespace {
+
+// The first module's base name; false when the modules cannot be read (a
+// 32-bit caller cannot list a 64-bit process's modules).
+bool ReadFirstModuleName(DWORD processId, wchar_t (&name)[260]) {
     const CWHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    if (!process) return;
+    if (!process) return false;
     HMODULE module = nullptr;
     DWORD needed = 0;
-    if (K32EnumProcessModules(process.Get(), &module, sizeof(module), &needed) && module) {
-        if (K32GetModuleBaseNameW(process.Get(), module, name, 260) == 0) wcscpy(name, L"<unknown>");
-        name[259] = L'\0';
+    if (!K32EnumProcessModules(process.Get(), &module, sizeof(module), &needed) || !module) return false;
+    if (K32GetModuleBaseNameW(process.Get(), module, name, 260) == 0) return false;
+    name[259] = L'\0';
+    return true;
+}
+
+// The file name of the process's image, read with the least right there is,
+// the same for a process of either bitness.
+bool ReadImageFileName(DWORD processId, wchar_t (&name)[260]) {
+    const CWHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return false;
+    std::vector<wchar_t> path(kImagePathUnits, L'\0');
+    DWORD size = kImagePathUnits;
+    if (!QueryFullProcessImageNameW(process.Get(), 0, path.data(), &size) || size == 0) return false;
+    const wchar_t* file = path.data();
+    for (const wchar_t* c = path.data(); *c; ++c) {
+        if (*c == L'\\' || *c == L'/') file = c + 1;
     }
+    if (*file == L'\0' || wcslen(file) >= 260) return false;
+    wcscpy(name, file);
+    return true;
+}
+
+}  // namespace
+
+void ReadProcessModuleName(DWORD processId, wchar_t (&name)[260]) {
+    wmemset(name, L'\0', 260);
+    if (ReadFirstModuleName(processId, name)) return;
+    wmemset(name, L'\0', 260);
+    if (ReadImageFileName(processId, name)) return;
+    wmemset(name, L'\0', 260);
+    wcscpy(name, L"<unknown>");
 }
 
 void AppendBlockingMatches(const wchar_t* moduleName, CWPtArray& list) {

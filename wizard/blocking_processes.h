@@ -22,5 +22,7 @@ void AppendBlockingMatches(const wchar_t* moduleName, CWPtArray& list);
 using ProcessEnumerator = BOOL(WINAPI*)(DWORD* ids, DWORD bytes, DWORD* bytesReturned);
 BOOL ReadProcessIds(ProcessEnumerator enumerate, std::vector<DWORD>& ids);
 
-// The module base name of a process, "<unknown>" when it cannot be read.
+// The module base name of a process: its first module's, or where the
+// modules cannot be listed (a process of the other bitness) the file name of
+// its image; "<unknown>" when neither can be read.
 void ReadProcessModuleName(DWORD processId, wchar_t (&name)[260]);

@@ -4,6 +4,7 @@
 #include "foundation/owned_handle.h"
 #include "foundation/run_control.h"
 #include "framework/property_sheet.h"
+#include "wizard/dispatching_wait.h"
 #include "wizard/page_support.h"
 #include "wizard/resource_ids.h"
 
@@ -16,7 +17,7 @@ CLPSProgressPpg::CLPSProgressPpg(CLPSSetupState* app)
 
 CLPSProgressPpg::~CLPSProgressPpg() {
     m_reportWindow.store(nullptr);
-    StopWorker();
+    StopWorker(false);
 }
 
 BOOL CLPSProgressPpg::OnInitDialog() {
@@ -32,6 +33,7 @@ BOOL CLPSProgressPpg::OnSetActive() {
     if (!m_worker) {
         m_running.store(1);
         m_cleaningUp.store(0);
+        m_report.Clear();
         m_reportWindow.store(m_hWnd);
         m_worker.Reset(CreateThread(nullptr, 0, &CLPSProgressPpg::InstallWorker, this, 0, &m_workerId));
     }
@@ -56,22 +58,28 @@ DWORD WINAPI CLPSProgressPpg::InstallWorker(LPVOID parameter) {
         HWND window = page->m_reportWindow.load();
         // Installed only when the package was decoded and every file was written.
         const bool installed = outcome.packageDecoded && outcome.failures == 0;
-        if (window) PostMessageW(window, WM_INSTALL_DONE, installed ? 1 : 0, 0);
+        // The end must reach the page: a post refused while the queue is
+        // full is tried again until the page has made room, was cancelled
+        // or its window is gone.
+        while (window && !PostMessageW(window, WM_INSTALL_DONE, installed ? 1 : 0, 0)) {
+            if (!::IsWindow(window) || !page->m_running.load()) break;
+            Sleep(10);
+            window = page->m_reportWindow.load();
+        }
     }
     return 0;
 }
 
 int CLPSProgressPpg::ReportProgress(int stringId, int percent) {
     HWND window = m_reportWindow.load();
-    if (window)
-        PostMessageW(window, WM_INSTALL_PROGRESS, static_cast<WPARAM>(percent),
-                     static_cast<LPARAM>(stringId));
+    if (window && m_report.Store(percent, stringId) && !PostMessageW(window, WM_INSTALL_PROGRESS, 0, 0))
+        m_report.PostFailed();
     return m_running.load();
 }
 
 BOOL CLPSProgressPpg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
-        case WM_INSTALL_PROGRESS: ShowReport(static_cast<int>(wParam), static_cast<int>(lParam)); break;
+        case WM_INSTALL_PROGRESS: ShowLatestReport(); break;
         case WM_INSTALL_DONE: OnInstallDone(wParam != 0); break;
         case WM_INSTALL_CANCELED: {
             CPropertySheet* sheet = GetSheet();
@@ -84,16 +92,22 @@ BOOL CLPSProgressPpg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     return TRUE;
 }
 
-void CLPSProgressPpg::ShowReport(int percent, int stringId) {
+void CLPSProgressPpg::ShowLatestReport() {
+    int percent = 0, stringId = 0;
+    if (!m_report.Take(&percent, &stringId)) return;
     SendDlgItemMessageW(m_hWnd, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     std::wstring text = LoadResourceString(static_cast<UINT>(stringId));
     SetDlgItemTextW(m_hWnd, IDC_PROGRESS_STATUS, text.c_str());
 }
 
 void CLPSProgressPpg::OnInstallDone(bool installed) {
+    // The run's last report, whose message may still be on its way.
+    ShowLatestReport();
     if (m_worker) {
         // The worker has posted its last message; let it finish returning.
-        WaitForSingleObject(m_worker.Get(), kStopWaitMs);
+        m_finishing = true;
+        WaitForWorker(kStopWaitMs, true);
+        m_finishing = false;
         m_worker.Reset();
     }
     if (installed) {
@@ -107,18 +121,30 @@ void CLPSProgressPpg::OnInstallDone(bool installed) {
 }
 
 BOOL CLPSProgressPpg::OnQueryCancel() {
-    StopWorker();
+    // A cancel during a wait for the worker: that wait already stops it.
+    if (m_stopping) return FALSE;
+    if (m_finishing) {
+        m_running.store(0);
+        if (m_hWnd) PostMessageW(m_hWnd, WM_INSTALL_CANCELED, 0, 0);
+        return FALSE;
+    }
+    StopWorker(true);
     if (m_hWnd) PostMessageW(m_hWnd, WM_INSTALL_CANCELED, 0, 0);
     return FALSE;
 }
 
-void CLPSProgressPpg::StopWorker() {
+DWORD CLPSProgressPpg::WaitForWorker(DWORD ms, bool dispatch) {
+    if (!dispatch) return WaitForSingleObject(m_worker.Get(), ms);
+    return WaitDispatching(m_worker.Get(), ms, GetSheet(), WM_INSTALL_CANCELED, WM_INSTALL_DONE);
+}
+
+void CLPSProgressPpg::StopWorker(bool dispatch) {
     if (!m_worker) return;
-    const HANDLE worker = m_worker.Get();
     m_running.store(0);
-    // The installation stops at its next report; messages sent to this
-    // thread meanwhile are answered, posted ones wait in the queue. A worker
-    // that is past its last stop and only removes its working folder is let
+    m_stopping = true;
+    // The installation stops at its next report. Meanwhile the window keeps
+    // answering; the page's own messages wait in the queue. A worker that
+    // is past its last stop and only removes its working folder is let
     // finish: ending it inside a file operation can leave a lock of the
     // process held, and the wizard would hang on it.
     DWORD start = GetTickCount();
@@ -127,11 +153,11 @@ void CLPSProgressPpg::StopWorker() {
         const bool bounded = !m_cleaningUp.load();
         if (bounded && elapsed >= kStopWaitMs) break;
         const DWORD slice = bounded ? kStopWaitMs - elapsed : kCleanupPollMs;
-        DWORD wait = MsgWaitForMultipleObjects(1, &worker, FALSE, slice, QS_SENDMESSAGE);
+        const DWORD wait = WaitForWorker(bounded && slice < kCleanupPollMs ? slice : kCleanupPollMs, dispatch);
         if (wait == WAIT_OBJECT_0 || wait == WAIT_FAILED) break;
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    const HANDLE worker = m_worker.Get();
     if (WaitForSingleObject(worker, 0) == WAIT_TIMEOUT) TerminateThread(worker, 0);
     m_worker.Reset();
+    m_stopping = false;
 }

@@ -100,4 +100,22 @@ TEST(BlockingProcesses, RunningProcessesAreFoundByModuleNameFromAnyFolder) {
     EXPECT_EQ(after.GetCount(), 0);
 }
 
+// A demo of the other bitness: a 32-bit setup cannot list a 64-bit
+// process's modules, so the name comes from its image path instead.
+TEST(BlockingProcesses, ADemoOfTheOtherBitnessIsFoundToo) {
+    TempFolder folder(L"wizard-blocking-other");
+    DWORD other = StartNamedSleeper(folder.path(), L"" KVN_NAME_DEMO_PROGRAM, 30, true);
+    if (other == 0) GTEST_SKIP() << "the sleeper of the other bitness does not run here";
+    wchar_t name[260];
+    ReadProcessModuleName(other, name);
+    EXPECT_STREQ(name, L"" KVN_NAME_DEMO_PROGRAM);
+    CWPtArray found;
+    EXPECT_EQ(FindBlockingProcesses(found), 1);
+    EXPECT_EQ(found.GetCount(), 1);
+    EndProcess(other);
+    CWPtArray after;
+    FindBlockingProcesses(after);
+    EXPECT_EQ(after.GetCount(), 0);
+}
+
 }  // namespace

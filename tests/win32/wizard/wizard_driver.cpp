@@ -133,8 +133,9 @@ void EndProcess(DWORD id) {
     CloseHandle(process);
 }
 
-DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int seconds) {
-    const std::wstring source = Join(ProgramFolder(), L"wizard_test_sleeper.exe");
+DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int seconds, bool otherBitness) {
+    const std::wstring source =
+        Join(ProgramFolder(), otherBitness ? L"wizard_test_sleeper_other.exe" : L"wizard_test_sleeper.exe");
     std::wstring target = folder + L"\\" + fileName;
     if (!CopyFileW(source.c_str(), target.c_str(), FALSE) && !FileExists(target)) return 0;
     std::wstring command = L"\"" + target + L"\" " + std::to_wstring(seconds);

@@ -55,8 +55,11 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* name);
 // Ends one process by id and waits for it.
 void EndProcess(DWORD id);
 
-// Starts a copy of the test's sleeper program as folder\fileName; its process id.
-DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int seconds);
+// Starts a copy of the test's sleeper program as folder\fileName; its process
+// id, 0 when it did not start. otherBitness: the sleeper built for the other
+// bitness (wizard_test_sleeper_other.exe).
+DWORD StartNamedSleeper(const std::wstring& folder, const wchar_t* fileName, int seconds,
+                        bool otherBitness = false);
 
 }  // namespace wizard_test
 

@@ -500,6 +500,58 @@ TEST_F(WizardPages, InteriorHeadersShowOnlyTheirTitleAndNoPageHasHelp) {
     }
 }
 
+// Keys alone, as a person without a mouse: the focus is on a usable control
+// after every key, Return takes the default wizard button, the arrows choose
+// "I Agree", Space clears a box, Esc ends the sheet.
+TEST_F(WizardPages, ThePagesBeforeTheInstallationAreCompletedWithKeysAlone) {
+    auto focusUsable = [&](const char* where) {
+        HWND focus = GetFocus();
+        EXPECT_TRUE(focus && IsChild(sheet, focus) && IsWindowVisible(focus) && IsWindowEnabled(focus))
+            << where << ": focus on " << focus;
+        return focus;
+    };
+    Open();
+    WaitUntilWelcomeIsFree();
+    PumpFor(Sheet(), 200);
+    EXPECT_EQ(focusUsable("welcome"), GetDlgItem(sheet, ID_WIZNEXT));
+    PressKey(Sheet(), VK_RETURN);
+    ASSERT_EQ(Active(), 1);
+    // Next is disabled on arrival: the focus goes to the choices, not to Cancel.
+    HWND notAgree = GetDlgItem(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_NOT_AGREE);
+    EXPECT_EQ(focusUsable("agreement"), notAgree);
+    PressKey(Sheet(), VK_RETURN);  // the default is no longer Next
+    EXPECT_EQ(Active(), 1);
+    EXPECT_TRUE(Sheet().IsRunning());
+    PressKey(Sheet(), VK_TAB);  // into the licence text, its own group
+    EXPECT_EQ(focusUsable("agreement text"), GetDlgItem(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_TEXT));
+    // Past Cancel (Back and Next are disabled) round to the choices.
+    for (int i = 0; i < 6 && GetFocus() != notAgree; ++i) PressKey(Sheet(), VK_TAB);
+    ASSERT_EQ(GetFocus(), notAgree);
+    PressKey(Sheet(), VK_RIGHT);
+    EXPECT_EQ(SendDlgItemMessageW(wizard->m_agreement.m_hWnd, IDC_AGREEMENT_AGREE, BM_GETCHECK, 0, 0),
+              BST_CHECKED);
+    PumpPending(Sheet());
+    EXPECT_TRUE(Usable(ID_WIZNEXT));
+    focusUsable("I Agree");
+    PressKey(Sheet(), VK_RETURN);
+    ASSERT_EQ(Active(), 2);
+    focusUsable("components");
+    for (int i = 0; i < 6 && GetFocus() != Tree().m_hWnd; ++i) PressKey(Sheet(), VK_TAB);
+    ASSERT_EQ(GetFocus(), Tree().m_hWnd);
+    Tree().SelectItem(Item(0));
+    PressKey(Sheet(), VK_DOWN);
+    PressKey(Sheet(), VK_SPACE);
+    EXPECT_EQ(Box(1), 1u) << "Space did not clear Help";
+    PressKey(Sheet(), VK_RETURN);
+    ASSERT_EQ(Active(), 3);
+    focusUsable("confirmation");
+    EXPECT_EQ(Summary(), std::wstring(L"[X] ") + kTools + L"\r\n\r\n[X] " + kSamples + L"\r\n\r\n[X] " + kRedist +
+                             L"\r\n\r\n");
+    PressKey(Sheet(), VK_ESCAPE);
+    EXPECT_FALSE(Sheet().IsRunning());
+    EXPECT_EQ(wizard->m_progress.m_hWnd, nullptr);
+}
+
 TEST_F(WizardPages, CancelBeforeTheInstallationClosesTheSheetAtOnce) {
     ToConfirmation();
     ASSERT_TRUE(ClickButton(Sheet(), IDCANCEL));
