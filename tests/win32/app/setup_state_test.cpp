@@ -14,6 +14,7 @@
 #include "app/product_names.h"
 #include "package/string_ids.h"
 #include "tests/win32/app/test_support.h"
+#include "tests/win32/support/other_setup.h"
 
 namespace {
 
@@ -263,36 +264,13 @@ TEST(ReportGate, StopsForwardingAfterTheFirstZeroReply) {
 
 }  // namespace
 
-namespace {
-
-// Another setup: a thread of its own takes the lock, as a second process would.
-struct OtherSetup {
-    HANDLE holding, release;
-};
-
-DWORD WINAPI HoldLockUntilReleased(LPVOID parameter) {
-    auto* other = static_cast<OtherSetup*>(parameter);
-    CLPSSetupLock lock;
-    if (!lock.TryAcquire()) return 1;
-    SetEvent(other->holding);
-    WaitForSingleObject(other->release, INFINITE);
-    return 0;  // ends holding it: the lock is abandoned, as by a killed setup
-}
-
-}  // namespace
-
 TEST(SetupLock, OneSetupAtATimeAndAnAbandonedLockIsTaken) {
-    OtherSetup other{CreateEventW(nullptr, TRUE, FALSE, nullptr), CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    ASSERT_TRUE(other.holding && other.release);
-    HANDLE thread = CreateThread(nullptr, 0, HoldLockUntilReleased, &other, 0, nullptr);
-    ASSERT_TRUE(thread);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(other.holding, 10000));
+    OtherSetup other;
+    ASSERT_TRUE(other.Running());
     CLPSSetupLock second;
     EXPECT_FALSE(second.TryAcquire());
     EXPECT_FALSE(second.Held());
-    SetEvent(other.release);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+    other.End();  // ends holding it: abandoned
     EXPECT_TRUE(second.TryAcquire());
     EXPECT_TRUE(second.TryAcquire()) << "held: asked again, still held";
-    for (HANDLE handle : {thread, other.holding, other.release}) CloseHandle(handle);
 }

@@ -12,6 +12,7 @@
 #include "wizard/resource_ids.h"
 #include "wizard/run_wizard.h"
 #include "wizard/setup_wizard.h"
+#include "tests/win32/support/other_setup.h"
 #include "wizard_driver.h"
 
 using namespace wizard_test;
@@ -212,6 +213,24 @@ TEST_F(WizardPages, RunningDemosHoldNextBackUntilTheLastOneEnds) {
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_WELCOME_PROCESSES_LABEL)));
     PumpFor(Sheet(), 100);
     EXPECT_EQ(WindowPixel(sheet, middle), GetSysColor(COLOR_WINDOW));
+}
+
+// A second setup started while one runs waits on its welcome page, and says why.
+TEST_F(WizardPages, AnotherSetupHoldsNextBackUntilItHasEnded) {
+    OtherSetup other;
+    ASSERT_TRUE(other.Running());
+    Open();
+    HWND list = GetDlgItem(wizard->m_welcome.m_hWnd, IDC_WELCOME_PROCESSES);
+    ASSERT_TRUE(PumpUntil(
+        Sheet(), [&] { return IsWindowVisible(list) != FALSE; }, 5000));
+    CListBox& box = wizard->m_welcome.m_processList;
+    ASSERT_EQ(box.GetCount(), 1);
+    EXPECT_EQ(box.GetText(0), L"Another Korvane\u00AE Barcode Reader SDK setup (wait until it ends)");
+    EXPECT_FALSE(Usable(ID_WIZNEXT));
+    other.End();
+    ASSERT_TRUE(PumpUntil(
+        Sheet(), [&] { return Usable(ID_WIZNEXT); }, 10000));
+    EXPECT_TRUE(app.m_setupLock.Held());
 }
 
 TEST_F(WizardPages, AgreementStartsWithIDoNotAgreeAndNextFollowsTheChoice) {
