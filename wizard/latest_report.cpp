@@ -5,6 +5,7 @@ bool CLPSLatestReport::Store(int percent, int stringId) {
     m_percent = percent;
     m_stringId = stringId;
     m_waiting = true;
+    ++m_stored;
     const bool tell = !m_told;
     m_told = true;
     m_lock.Unlock();
@@ -32,6 +33,7 @@ bool CLPSLatestReport::Take(int* percent, int* stringId) {
 
 void CLPSLatestReport::Clear() {
     m_lock.Lock();
+    m_stored = 0;
     m_waiting = false;
     m_told = false;
     m_lock.Unlock();

@@ -4,6 +4,8 @@
 // does it post a message, so however fast the reports come, at most one
 // report message is in the page's queue and the page always shows the
 // newest one when it gets there.
+#include <atomic>
+
 #include "foundation/arrays.h"
 
 class CLPSLatestReport {
@@ -17,6 +19,8 @@ public:
     bool Take(int* percent, int* stringId);
     // Forgets everything (a new run).
     void Clear();
+    // How many reports were stored since the last Clear.
+    long Stored() const { return m_stored.load(); }
 
 private:
     CWCriticalSection m_lock;
@@ -24,4 +28,5 @@ private:
     bool m_told = false;     // a message for it is in the page's queue
     int m_percent = 0;
     int m_stringId = 0;
+    std::atomic<long> m_stored{0};
 };

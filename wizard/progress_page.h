@@ -34,6 +34,8 @@ public:
     void ReservedOperation(int, int) override {}
 
     static DWORD WINAPI InstallWorker(LPVOID parameter);
+    // The reports the current run has made so far.
+    long ReportsMade() const { return m_report.Stored(); }
 
     // How long a cancel waits for the worker before ending it by force.
     static constexpr DWORD kStopWaitMs = 3000;

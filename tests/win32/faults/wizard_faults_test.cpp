@@ -20,33 +20,19 @@ namespace {
 
 constexpr int kProgressPage = 4, kFinishPage = 5, kInterruptedPage = 6;
 
-// Reports the progress page has taken out of its queue, counted as they
-// are retrieved (a message hook of this thread).
-long g_reportsShown = 0;
-HWND g_progressWindow = nullptr;
-
-LRESULT CALLBACK CountReports(int code, WPARAM removal, LPARAM message) {
-    const MSG* msg = reinterpret_cast<const MSG*>(message);
-    if (code == HC_ACTION && removal == PM_REMOVE && msg->hwnd == g_progressWindow &&
-        msg->message == WM_INSTALL_PROGRESS)
-        ++g_reportsShown;
-    return CallNextHookEx(nullptr, code, removal, message);
-}
-
 class WizardFaults : public ::testing::Test {
 protected:
     void SetUp() override {
         wizard_test::InitControls();
         wizard_test::PrepareApp(app);
         CleanMachine(app);
-        hook = SetWindowsHookExW(WH_GETMESSAGE, CountReports, nullptr, GetCurrentThreadId());
-        ASSERT_NE(nullptr, hook);
     }
     void TearDown() override {
         wizard.reset();
-        if (hook) UnhookWindowsHookEx(hook);
         CleanMachine(app);
     }
+    // The reports the worker has made in this run.
+    long Reports() { return wizard->m_progress.ReportsMade(); }
     CPropertySheet& Sheet() { return wizard->m_sheet; }
     int Active() { return Sheet().GetActiveIndex(); }
 
@@ -66,13 +52,10 @@ protected:
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
         ASSERT_TRUE(wizard_test::ClickButton(Sheet(), ID_WIZNEXT));
         ASSERT_EQ(3, Active());
-        g_reportsShown = 0;
-        g_progressWindow = nullptr;
         // The progress page's window exists once it is selected; the worker's
         // first reports wait in the queue until this thread pumps again.
         SendMessageW(GetDlgItem(sheet, ID_WIZNEXT), BM_CLICK, 0, 0);
         ASSERT_EQ(kProgressPage, Active());
-        g_progressWindow = wizard->m_progress.m_hWnd;
         ASSERT_NE(nullptr, wizard->m_progress.m_worker.Get());
     }
     void WaitForTheEndPage() {
@@ -91,7 +74,6 @@ protected:
     CLPSSetupState app;
     std::unique_ptr<CLPSWizard> wizard;
     HWND sheet = nullptr;
-    HHOOK hook = nullptr;
 };
 
 TEST_F(WizardFaults, AnUndisturbedRunOfTheTreeEndsOnTheFinishPage) {
@@ -99,7 +81,7 @@ TEST_F(WizardFaults, AnUndisturbedRunOfTheTreeEndsOnTheFinishPage) {
     WaitForTheEndPage();
     EXPECT_EQ(kFinishPage, Active());
     EXPECT_TRUE(InstallationDifferences(app).empty());
-    EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), g_reportsShown);
+    EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), Reports());
 }
 
 TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing) {
@@ -111,7 +93,7 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
             if (steps[i] == report) return 3 + records + static_cast<long>(i) + 1;
         return 0L;
     };
-    // The worker runs ahead of the page's queue, so a cancel lands some
+    // The worker goes on while the cancel is made, so a cancel lands some
     // reports after its target (printed below); early targets spread the
     // landings over the extraction.
     const long targets[] = {1,
@@ -127,9 +109,14 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
         ASSERT_GT(target, 0);
         SCOPED_TRACE("cancel after report " + std::to_string(target));
         StartInstallation();
-        ASSERT_TRUE(wizard_test::PumpUntil(
-            Sheet(), [&] { return g_reportsShown >= target || Active() != kProgressPage; }, 60000));
-        ASSERT_EQ(kProgressPage, Active()) << "the run ended before the cancel";
+        // The worker's reports are counted as it makes them; this thread does
+        // not pump meanwhile, so the run's end cannot move the page on first.
+        const HANDLE worker = wizard->m_progress.m_worker.Get();
+        const DWORD start = GetTickCount();
+        while (Reports() < target && WaitForSingleObject(worker, 0) == WAIT_TIMEOUT &&
+               GetTickCount() - start < 60000)
+            Sleep(1);
+        ASSERT_EQ(kProgressPage, Active());
         // A worker that has already ended has its end message queued before
         // the cancel's: the finish page then shows first, and the cancel still
         // ends on the interrupted page.
@@ -141,7 +128,7 @@ TEST_F(WizardFaults, CancelsAtSampledReportsEndInterruptedAndCloseLeavesNothing)
             EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd) << "the finish page was shown";
         }
         EXPECT_FALSE(PathExists(app.m_paths.PackageDir)) << "the stopped worker removes its working folder";
-        std::printf(" %ld->%ld", target, g_reportsShown);
+        std::printf(" %ld->%ld", target, Reports());
         Close();
         const Leftovers left = FindLeftovers(app);
         EXPECT_FALSE(left.Any()) << left.Describe();
@@ -177,7 +164,7 @@ TEST_F(WizardFaults, ARunWithAFileThatCannotBeWrittenEndsInterruptedAndCloseKeep
     EXPECT_EQ(kInterruptedPage, Active()) << "a failed copy was reported as success";
     EXPECT_EQ(nullptr, wizard->m_finish.m_hWnd);
     // The run went on to its end: every report was made.
-    EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), g_reportsShown);
+    EXPECT_EQ(static_cast<long>(3 + CountEntries(PackedTree()) + StepReports(kAll).size()), Reports());
     EXPECT_TRUE(PathExists(Join(app.m_paths.InstallDir, L"Redistributables\\r15.dll")));
     Close();
     for (const std::wstring& line : StateDifferences(before, ReadMachineState(app))) ADD_FAILURE() << Narrow(line);
