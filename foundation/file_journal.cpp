@@ -17,7 +17,7 @@ bool MoveFileAside(const wchar_t* from, const wchar_t* to) {
 
 }  // namespace
 
-CWFileJournal::CWFileJournal() : m_nextSaved(0), m_restartNeeded(false) {
+CWFileJournal::CWFileJournal() : m_nextSaved(0), m_restartNeeded(false), m_leftovers(false) {
     m_savedFolder[0] = 0;
 }
 
@@ -27,9 +27,12 @@ bool CWFileJournal::Begin(const wchar_t* savedFolder) {
     m_changes.clear();
     m_nextSaved = 0;
     m_restartNeeded = false;
+    m_leftovers = false;
     m_savedFolder[0] = 0;
     if (!savedFolder || !savedFolder[0] || wcsnlen(savedFolder, kPathUnits) >= size_t(kPathUnits)) return false;
-    if (IsExistingFolder(savedFolder)) DeleteFolderTree(savedFolder);
+    // What stays is held still: the old copy of a DLL that a program has
+    // loaded, whose deletion an earlier run left for the restart.
+    if (IsExistingFolder(savedFolder)) m_leftovers = !DeleteFolderTree(savedFolder);
     wcscpy(m_savedFolder, savedFolder);
     return true;
 }
@@ -47,8 +50,12 @@ bool CWFileJournal::NextSavedPath(wchar_t* saved, const wchar_t* suffix) {
     if (!Active()) return false;
     CreateDirectoryW(m_savedFolder, nullptr);
     wchar_t name[32];
-    swprintf(name, 32, L"%08x%ls", m_nextSaved++, suffix);
-    return FormatEntryPath(saved, kPathUnits, m_savedFolder, name) != 0;
+    // Names that such a held leftover still takes are skipped.
+    do {
+        swprintf(name, 32, L"%08x%ls", m_nextSaved++, suffix);
+        if (!FormatEntryPath(saved, kPathUnits, m_savedFolder, name)) return false;
+    } while (m_leftovers && GetFileAttributesW(saved) != INVALID_FILE_ATTRIBUTES);
+    return true;
 }
 
 bool CWFileJournal::SaveAside(const wchar_t* path, wchar_t* saved) {
