@@ -20,11 +20,14 @@ namespace {
 
 const char kUninstallKey[] = "HKLM\\" KVN_NAME_UNINSTALL_KEY;
 
-enum class Side { Setup, Nsis, Floor, Before };
+// Reinstall: the setup run again over the installation its run just made;
+// Before: an older build of the setup, when one is given.
+enum class Side { Setup, Nsis, Floor, Before, Reinstall };
 
 const char* Label(Side side) {
     switch (side) {
         case Side::Setup: return "setup";
+        case Side::Reinstall: return "reinstall";
         case Side::Nsis: return "NSIS";
         case Side::Before: return "before";
         default: return "floor";
@@ -75,13 +78,14 @@ void Clean(const InstallComparison& c, const PrefixPaths& paths) {
 Run Install(const InstallComparison& c, Side side) {
     Run run;
     const double start = NowSeconds();
-    const ChildResult child = side == Side::Setup    ? Program(c, c.setup, {})
+    const bool ours = side == Side::Setup || side == Side::Reinstall;
+    const ChildResult child = ours                   ? Program(c, c.setup, {})
                               : side == Side::Before ? Program(c, c.before, {})
                               : side == Side::Nsis   ? Program(c, c.nsis, {"/S"})
                                                      : Program(c, c.setup, {"--floor"});
     run.wall = NowSeconds() - start;
     run.ok = child.exitCode == 0;
-    if (side == Side::Setup || side == Side::Before) {
+    if (ours || side == Side::Before) {
         run.inside = std::atof(FindValue(child.output, "seconds").c_str());
         for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) {
             const std::string name = PhaseName(static_cast<InstallPhase>(p));
@@ -228,14 +232,19 @@ int CompareInstallations(const InstallComparison& c) {
         for (int k = 0; k < sides; ++k) {
             const Side side = order[(i + k) % sides];
             Clean(c, paths);
-            const Run run = Install(c, side);
-            std::cout << "  " << (i + 1) << " " << Label(side)
-                      << std::string(7 - std::string(Label(side)).size(), ' ') << S(run.wall);
-            if (side == Side::Setup || side == Side::Before) std::cout << "  (" << S(run.inside) << ")";
-            std::cout << (run.ok ? "" : "  FAILED") << "\n";
-            if (!run.ok) ++failures;
-            if (i == 0 && side != Side::Floor && !Verify(Label(side), c, paths)) ++failures;
-            runs[side].push_back(run);
+            // The setup's turn installs twice: on the clean machine, then over itself.
+            for (Side turn : {side, Side::Reinstall}) {
+                if (turn == Side::Reinstall && side != Side::Setup) break;
+                const Run run = Install(c, turn);
+                std::cout << "  " << (i + 1) << " " << Label(turn)
+                          << std::string(10 - std::string(Label(turn)).size(), ' ') << S(run.wall);
+                if (turn == Side::Setup || turn == Side::Reinstall || turn == Side::Before)
+                    std::cout << "  (" << S(run.inside) << ")";
+                std::cout << (run.ok ? "" : "  FAILED") << "\n";
+                if (!run.ok) ++failures;
+                if (i == 0 && turn != Side::Floor && !Verify(Label(turn), c, paths)) ++failures;
+                runs[turn].push_back(run);
+            }
         }
     }
     Clean(c, paths);
@@ -252,6 +261,11 @@ int CompareInstallations(const InstallComparison& c) {
     std::cout << "  setup (kvn_install_bench)  " << S(mine) << "   InstallProducts alone " << S(inside)
               << "\n";
     std::cout << "  NSIS installer /S          " << S(nsis) << "\n";
+    std::vector<double> reinsides;
+    for (const Run& r : runs[Side::Reinstall]) reinsides.push_back(r.inside);
+    const double again = median(Side::Reinstall, ""), againInside = Median(reinsides);
+    std::cout << "  reinstall over itself      " << S(again) << "   InstallProducts alone " << S(againInside)
+              << "\n";
     std::cout << "  starting a Wine process    " << S(startCost) << " (in both wall times)\n";
 
     std::cout << "\nwhere the setup's time goes (median per phase), against the floor's bare calls:\n";
@@ -279,6 +293,21 @@ int CompareInstallations(const InstallComparison& c) {
     std::cout << "  goal: every file phase <= 1.15 x its floor: " << (phasesMet ? "met" : "MISSED") << "\n";
     std::cout << "  whole: setup / NSIS " << Fixed(ratio, 2)
               << " x (wall); goal <= 2.0 x: " << (ratio <= 2.0 ? "met" : "MISSED") << "\n";
+    const double reinstallRatio = inside > 0 ? againInside / inside : 0;
+    std::cout << "\nthe reinstall over itself beside the first installation (median per phase):\n";
+    std::cout << "  phase                       first    reinstall   reinstall / first\n";
+    for (int p = 0; p < static_cast<int>(InstallPhase::Count); ++p) {
+        const std::string name = PhaseName(static_cast<InstallPhase>(p));
+        const double first = medians[name], later = median(Side::Reinstall, name);
+        std::cout << "  " << name << std::string(28 - name.size(), ' ') << S(first) << "   " << S(later);
+        if (first >= 0.005) std::cout << "      " << Fixed(later / first, 2) << " x";
+        std::cout << "\n";
+    }
+    std::cout << "  InstallProducts             " << S(inside) << "   " << S(againInside) << "      "
+              << Fixed(reinstallRatio, 2) << " x; goal <= 1.2 x: " << (reinstallRatio <= 1.2 ? "met" : "MISSED")
+              << "\n";
+    std::cout << "  wall                        " << S(mine) << "   " << S(again) << "      "
+              << Fixed(mine > 0 ? again / mine : 0, 2) << " x\n";
     if (!c.before.empty()) ReportBeforeAfter(runs.at(Side::Before), runs.at(Side::Setup), nsis);
     ExplainWithSingleCalls(c, medians);
     if (failures) std::cout << failures << " checks FAILED\n";

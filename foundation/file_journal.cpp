@@ -17,7 +17,7 @@ bool MoveFileAside(const wchar_t* from, const wchar_t* to) {
 
 }  // namespace
 
-CWFileJournal::CWFileJournal() : m_nextSaved(0), m_restartNeeded(false) {
+CWFileJournal::CWFileJournal() : m_nextSaved(0), m_restartNeeded(false), m_leftovers(false) {
     m_savedFolder[0] = 0;
 }
 
@@ -27,9 +27,12 @@ bool CWFileJournal::Begin(const wchar_t* savedFolder) {
     m_changes.clear();
     m_nextSaved = 0;
     m_restartNeeded = false;
+    m_leftovers = false;
     m_savedFolder[0] = 0;
     if (!savedFolder || !savedFolder[0] || wcsnlen(savedFolder, kPathUnits) >= size_t(kPathUnits)) return false;
-    if (IsExistingFolder(savedFolder)) DeleteFolderTree(savedFolder);
+    // What stays is held still: the old copy of a DLL that a program has
+    // loaded, whose deletion an earlier run left for the restart.
+    if (IsExistingFolder(savedFolder)) m_leftovers = !DeleteFolderTree(savedFolder);
     wcscpy(m_savedFolder, savedFolder);
     return true;
 }
@@ -46,15 +49,13 @@ bool CWFileJournal::Record(Kind kind, const wchar_t* path, const wchar_t* saved,
 bool CWFileJournal::NextSavedPath(wchar_t* saved, const wchar_t* suffix) {
     if (!Active()) return false;
     CreateDirectoryW(m_savedFolder, nullptr);
-    // A name still taken (a held copy of an earlier run that waits for the
-    // restart) is passed over.
-    for (int tries = 0; tries < 1000; ++tries) {
-        wchar_t name[32];
+    wchar_t name[32];
+    // Names that such a held leftover still takes are skipped.
+    do {
         swprintf(name, 32, L"%08x%ls", m_nextSaved++, suffix);
         if (!FormatEntryPath(saved, kPathUnits, m_savedFolder, name)) return false;
-        if (GetFileAttributesW(saved) == INVALID_FILE_ATTRIBUTES) return true;
-    }
-    return false;
+    } while (m_leftovers && GetFileAttributesW(saved) != INVALID_FILE_ATTRIBUTES);
+    return true;
 }
 
 bool CWFileJournal::SaveAside(const wchar_t* path, wchar_t* saved) {

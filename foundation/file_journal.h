@@ -28,8 +28,10 @@ public:
 
     // Starts a journal whose saved copies go to savedFolder (made when the
     // first file is saved). A folder of that name is what a run that never
-    // ended (killed, a power cut) left behind: it is removed first. false,
-    // and no journal, when the path does not fit.
+    // ended (killed, a power cut) left behind, or an old copy still held
+    // that waits for the restart: it is removed first, and the names of
+    // what cannot be removed are not used. false, and no journal, when the
+    // path does not fit.
     virtual bool Begin(const wchar_t* savedFolder);
     bool Active() const { return m_savedFolder[0] != 0; }
 
@@ -77,4 +79,5 @@ private:
     std::vector<Change> m_changes;
     unsigned m_nextSaved;
     bool m_restartNeeded;
+    bool m_leftovers;  // the saved folder of an earlier run could not be removed
 };

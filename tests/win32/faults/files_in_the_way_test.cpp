@@ -84,6 +84,26 @@ TEST_F(FilesInTheWay, AFileHeldWithDeleteSharingGoesAsideAndTheNewOneIsInPlaceAt
     EXPECT_EQ(0u, PendingRestartOperations(Saved()));
 }
 
+// The setup run again before the restart: the old copy of a DLL that a
+// program still has loaded stays in the saved folder, its deletion left for
+// the restart by the earlier run. The new run saves beside it.
+TEST_F(FilesInTheWay, AnOldCopyStillHeldInTheSavedFolderDoesNotStopTheNextRun) {
+    InstallOutcome first, second;
+    Install(first);
+    const std::wstring held = Join(Saved(), L"00000000");
+    ASSERT_TRUE(MakeFolders(Saved()));
+    ASSERT_TRUE(WriteFileBytes(held, "the old runtime, still loaded"));
+    {
+        FileHolder loaded(held);
+        ASSERT_TRUE(loaded.Holding());
+        ASSERT_TRUE(MoveFileExW(held.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+        Install(second);
+        EXPECT_TRUE(ClaimsSuccess(second)) << second.failures;
+    }
+    ASSERT_TRUE(RestartWindows());
+    EXPECT_TRUE(InstallationDifferences(app).empty()) << "the saved folder is gone";
+}
+
 TEST_F(FilesInTheWay, ReadOnlyHiddenAndSystemFilesGetThePackagesBytesAndAttributes) {
     InstallOutcome first, second;
     Install(first);
