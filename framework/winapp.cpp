@@ -25,6 +25,10 @@ int CWinApp::Run() {
     return static_cast<int>(msg.wParam);
 }
 
+int CWinApp::ExitInstance() {
+    return 0;
+}
+
 CWinApp* AfxGetApp() {
     return g_application;
 }

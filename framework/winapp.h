@@ -14,6 +14,8 @@ public:
     virtual BOOL InitInstance();
     // The message loop entered when InitInstance returns TRUE; its exit code.
     virtual int Run();
+    // The program's exit code when InitInstance returns FALSE (0 here).
+    virtual int ExitInstance();
 
     HINSTANCE m_hInstance;  // the program's module (resources come from it)
     const wchar_t* m_pszAppName;

@@ -59,6 +59,8 @@
 #define IDS_RESTART_REQUIRED 165
 // The welcome page's entry for another setup of the product that runs.
 #define IDS_OTHER_SETUP_RUNNING 166
+// The message when the wizard's window cannot be created at all.
+#define IDS_WIZARD_NOT_SHOWN 167
 
 // The .NET Framework prerequisite: texts in the table that no code uses.
 #define IDS_DOTNET_NAME 160

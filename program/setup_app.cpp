@@ -28,10 +28,14 @@ BOOL CKVNBarcodeSetupApp::InitInstance() {
 
     ComputeSetupPaths();
     BuildProductList();
-    RunWizard(this);
+    m_wizardShown = RunWizard(this);
     // A run left on the interrupted page by its close box is kept as it is,
     // without the copies it saved.
     m_journal.Commit();
     // The wizard was the program's only loop: end without a message loop.
     return FALSE;
+}
+
+int CKVNBarcodeSetupApp::ExitInstance() {
+    return m_wizardShown ? 0 : 1;
 }

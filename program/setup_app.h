@@ -11,4 +11,9 @@ public:
     // Registers the common controls, loads the icon, computes the paths and
     // the component list from the program's module and runs the wizard.
     BOOL InitInstance() override;  // always FALSE
+    // 0 after the wizard ran, 1 when its window could not be created.
+    int ExitInstance() override;
+
+private:
+    bool m_wizardShown = false;
 };

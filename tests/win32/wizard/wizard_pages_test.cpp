@@ -612,6 +612,51 @@ TEST(RunWizard, RunsTheSheetInItsOwnLoopUntilItEnds) {
     EXPECT_EQ(app.m_nCancelPage, 6);
 }
 
+// A thread on a desktop that refuses it windows (no DESKTOP_CREATEWINDOW
+// right): PropertySheetW creates nothing, and RunWizard must end at once,
+// without a window left and without touching the machine.
+struct NoWindowRun {
+    CLPSSetupState* app = nullptr;
+    bool shown = true;
+    bool desktopSet = false;
+    DWORD lastError = 0;
+};
+
+DWORD WINAPI RunWizardWithoutWindowRights(LPVOID param) {
+    auto* run = static_cast<NoWindowRun*>(param);
+    HDESK desktop = OpenDesktopW(L"Default", 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+    run->desktopSet = desktop && SetThreadDesktop(desktop);
+    if (run->desktopSet) {
+        // Windows really are refused here: the test would prove nothing otherwise.
+        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        run->lastError = probe ? 0 : GetLastError();
+        if (probe) {
+            DestroyWindow(probe);
+            run->desktopSet = false;
+        } else {
+            run->shown = RunWizard(run->app);
+        }
+    }
+    return 0;
+}
+
+TEST(RunWizard, EndsAtOnceAndSaysSoWhenItsWindowCannotBeCreated) {
+    InitControls();
+    CLPSSetupState app;
+    PrepareApp(app);
+    NoWindowRun run;
+    run.app = &app;
+    HANDLE thread = CreateThread(nullptr, 0, &RunWizardWithoutWindowRights, &run, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    // A generous limit: a hang is the fault this looks for.
+    ASSERT_EQ(WaitForSingleObject(thread, 120000), WAIT_OBJECT_0) << "RunWizard hangs without a window";
+    CloseHandle(thread);
+    ASSERT_TRUE(run.desktopSet) << "no desktop without window rights (error " << run.lastError << ")";
+    EXPECT_FALSE(run.shown);
+    EXPECT_EQ(FindWindowW(L"#32770", kCaption), nullptr);
+    EXPECT_FALSE(IsFolder(app.m_paths.PackageDir));
+}
+
 // The progress page alone in a sheet, without an application: the worker has
 // nothing to install, and the page's reports can be driven one by one.
 class ProgressDisplay : public ::testing::Test {
