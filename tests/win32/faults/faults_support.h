@@ -10,6 +10,14 @@
 #include "app/setup_state.h"
 #include "package/product_installer_callback.h"
 
+// The state of a setup started anew: the machine's paths, every component.
+struct NewSetup : CLPSSetupState {
+    NewSetup() {
+        ComputeSetupPaths();
+        BuildProductList();
+    }
+};
+
 // What a run or its rollback left on the machine.
 struct Leftovers {
     size_t installEntries = 0;  // files and folders in the installation folder, the folder itself included

@@ -29,9 +29,7 @@ protected:
     std::wstring Packed(const wchar_t* name) { return Join(PackedTree(), name); }
     std::wstring Saved() { return Installed(L"" KVN_NAME_SAVED_FOLDER); }
     void Install(InstallOutcome& outcome, RecordingCallback* callback = nullptr) {
-        CLPSSetupState run;  // a setup started anew
-        run.ComputeSetupPaths();
-        run.BuildProductList();
+        NewSetup run;
         InstallProducts(&run, callback, &outcome);
         restartNeeded = run.m_journal.RestartNeeded();
     }

@@ -31,9 +31,7 @@ protected:
 
 TEST_F(Reinstall, CancelledAtAnyReportTheRollbackGivesTheInstallationBack) {
     RecordingCallback full;
-    CLPSSetupState fresh;
-    fresh.ComputeSetupPaths();
-    fresh.BuildProductList();
+    NewSetup fresh;
     InstallProducts(&fresh, &full);  // made final: the run installed
     const size_t total = full.reports.size();
 
@@ -46,9 +44,7 @@ TEST_F(Reinstall, CancelledAtAnyReportTheRollbackGivesTheInstallationBack) {
         const MachineState used = ReadMachineState(app);
         RecordingCallback callback = RecordingCallback::StoppingFrom(n);
         InstallOutcome outcome;
-        CLPSSetupState run;
-        run.ComputeSetupPaths();
-        run.BuildProductList();
+        NewSetup run;
         InstallProducts(&run, &callback, &outcome);
         RollbackInstallation(&run, &quiet);
         ++runs;
@@ -75,9 +71,7 @@ TEST_F(Reinstall, TheRunAfterAKilledOneLeavesACleanInstallationAndNothingOfTheKi
     ASSERT_TRUE(SetFileAttributesW(Join(app.m_paths.PkgHelpDir, L"kvnbarcode.chm").c_str(),
                                    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     InstallOutcome outcome;
-    CLPSSetupState next;
-    next.ComputeSetupPaths();
-    next.BuildProductList();
+    NewSetup next;
     InstallProducts(&next, nullptr, &outcome);
     EXPECT_TRUE(ClaimsSuccess(outcome)) << outcome.failures;
     EXPECT_FALSE(PathExists(saved));
