@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <new>
 
+#include "foundation/file_compare.h"
 #include "foundation/file_replace.h"
 #include "foundation/file_tree.h"
 
@@ -17,7 +18,8 @@ bool MoveFileAside(const wchar_t* from, const wchar_t* to) {
 
 }  // namespace
 
-CWFileJournal::CWFileJournal() : m_nextSaved(0), m_restartNeeded(false), m_leftovers(false) {
+CWFileJournal::CWFileJournal()
+    : m_nextSaved(0), m_restartNeeded(false), m_leftovers(false), m_savedFolderMade(false) {
     m_savedFolder[0] = 0;
 }
 
@@ -28,8 +30,10 @@ bool CWFileJournal::Begin(const wchar_t* savedFolder) {
     m_nextSaved = 0;
     m_restartNeeded = false;
     m_leftovers = false;
+    m_savedFolderMade = false;
     m_savedFolder[0] = 0;
-    if (!savedFolder || !savedFolder[0] || wcsnlen(savedFolder, kPathUnits) >= size_t(kPathUnits)) return false;
+    if (!savedFolder || !savedFolder[0] || wcsnlen(savedFolder, kPathUnits) >= size_t(kPathUnits))
+        return false;
     // What stays is held still: the old copy of a DLL that a program has
     // loaded, whose deletion an earlier run left for the restart.
     if (IsExistingFolder(savedFolder)) m_leftovers = !DeleteFolderTree(savedFolder);
@@ -48,7 +52,8 @@ bool CWFileJournal::Record(Kind kind, const wchar_t* path, const wchar_t* saved,
 
 bool CWFileJournal::NextSavedPath(wchar_t* saved, const wchar_t* suffix) {
     if (!Active()) return false;
-    CreateDirectoryW(m_savedFolder, nullptr);
+    if (!m_savedFolderMade)
+        m_savedFolderMade = CreateDirectoryW(m_savedFolder, nullptr) || IsExistingFolder(m_savedFolder);
     wchar_t name[32];
     // Names that such a held leftover still takes are skipped.
     do {
@@ -73,7 +78,8 @@ CWPlaceOutcome CWFileJournal::PlaceFile(const wchar_t* destination, const wchar_
     if (!destination || !source) return CWPlaceOutcome::Failed;
     const DWORD attributes = GetFileAttributesW(destination);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (!RetryWhileHeld([&] { return CopyFileW(source, destination, TRUE); })) return CWPlaceOutcome::Failed;
+        if (!RetryWhileHeld([&] { return CopyFileW(source, destination, TRUE); }))
+            return CWPlaceOutcome::Failed;
         if (!Record(Kind::Added, destination, nullptr)) DeleteAnyFile(destination);
         return CWPlaceOutcome::InPlace;
     }
@@ -81,10 +87,14 @@ CWPlaceOutcome CWFileJournal::PlaceFile(const wchar_t* destination, const wchar_
         SetLastError(ERROR_ACCESS_DENIED);  // a folder where the file belongs
         return CWPlaceOutcome::Failed;
     }
+    // Already the package's bytes and attributes (a repair, the same
+    // version again): left as it is, nothing to save, write or undo.
+    if (FileEqualsCopyOf(destination, source)) return CWPlaceOutcome::InPlace;
 
     wchar_t saved[kPathUnits];
     if (SaveAside(destination, saved)) {
-        if (RetryWhileHeld([&] { return CopyFileW(source, destination, TRUE); })) return CWPlaceOutcome::InPlace;
+        if (RetryWhileHeld([&] { return CopyFileW(source, destination, TRUE); }))
+            return CWPlaceOutcome::InPlace;
         const DWORD error = GetLastError();
         if (MoveFileExW(saved, destination, 0)) m_changes.pop_back();
         SetLastError(error);
@@ -138,6 +148,7 @@ void CWFileJournal::ScheduleAtRestart(const wchar_t* from, const wchar_t* to, DW
 }
 
 void CWFileJournal::RemoveSavedFolder() {
+    m_savedFolderMade = false;
     if (!m_savedFolder[0] || !IsExistingFolder(m_savedFolder)) return;
     if (RemoveDirectoryW(m_savedFolder)) return;
     // Still holds what waits for the restart: it goes then, after those.
@@ -174,7 +185,8 @@ void CWFileJournal::Rollback() {
                 DeleteAnyFile(path);
                 // A program that holds the new file by now: the old one
                 // comes back at the restart, never lost.
-                if (!MoveFileExW(change->saved.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+                if (!MoveFileExW(change->saved.c_str(), path,
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
                     ScheduleAtRestart(change->saved.c_str(), path, MOVEFILE_REPLACE_EXISTING);
                 break;
             case Kind::Staged: DeleteAnyFile(change->saved.c_str()); break;

@@ -36,7 +36,8 @@ public:
     bool Active() const { return m_savedFolder[0] != 0; }
 
     // Puts a copy of source (bytes and attributes) at destination. A file
-    // in the way is saved aside whatever its attributes; one that a program
+    // there that equals the copy stays untouched; another one in the way is
+    // saved aside whatever its attributes; one that a program
     // holds so that it can neither be replaced nor renamed is tried again
     // for a while, then the copy is staged to replace it at the next restart.
     virtual CWPlaceOutcome PlaceFile(const wchar_t* destination, const wchar_t* source);
@@ -80,4 +81,5 @@ private:
     unsigned m_nextSaved;
     bool m_restartNeeded;
     bool m_leftovers;  // the saved folder of an earlier run could not be removed
+    bool m_savedFolderMade;
 };

@@ -10,6 +10,7 @@
 #include "app/install_sequence.h"
 #include "app/product_names.h"
 #include "app/rollback.h"
+#include "foundation/owned_handle.h"
 #include "tests/win32/app/install_checks.h"
 #include "tests/win32/faults/faults_support.h"
 
@@ -137,17 +138,43 @@ TEST_F(FilesInTheWay, AFileWhereAComponentFolderBelongsFailsTheRunAndTheRollback
     EXPECT_FALSE(ClaimsSuccess(outcome));
     NeverStopCallback quiet;
     RollbackInstallation(&app, &quiet);
-    for (const std::wstring& line : StateDifferences(before, ReadMachineState(app))) ADD_FAILURE() << Narrow(line);
+    for (const std::wstring& line : StateDifferences(before, ReadMachineState(app)))
+        ADD_FAILURE() << Narrow(line);
 }
 
-TEST_F(FilesInTheWay, ASecondRunOverACompleteInstallationHasNoFailures) {
-    // Existing folders and files of an earlier run are not in the way.
+// A repair: what already has the package's bytes and attributes is left as
+// it is (its own write time stays), a DLL a program has loaded among them,
+// so no restart is needed; a file of the same size with one byte changed,
+// or the same bytes with an attribute added, is replaced.
+TEST_F(FilesInTheWay, ASecondRunLeavesWhatIsAlreadyThePackagesAndReplacesTheRest) {
     InstallOutcome first, second;
     Install(first);
     ASSERT_TRUE(ClaimsSuccess(first)) << first.failures;
-    Install(second);
+    const std::wstring same = Installed(L"Help\\kvnbarcode.chm"), changed = Installed(L"readme.txt"),
+                       hidden = Installed(L"Help\\Java\\docs\\index.html"),
+                       dll = Join(app.m_paths.SystemDir, L"kvn_faults_rt.dll");
+    std::string bytes = ReadFileBytes(changed);
+    ASSERT_FALSE(bytes.empty());
+    bytes[0] ^= 1;
+    ASSERT_TRUE(WriteFileBytes(changed, bytes));
+    ASSERT_TRUE(SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const FILETIME marked{0x12345678u, 0x01c00000u};
+    {
+        CWFileHandle file(
+            CreateFileW(same.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file && SetFileTime(file.Get(), nullptr, nullptr, &marked));
+    }
+    {
+        FileHolder loaded(dll, true);
+        ASSERT_TRUE(loaded.Holding());
+        Install(second);
+    }
     EXPECT_TRUE(ClaimsSuccess(second)) << second.failures;
-    EXPECT_TRUE(InstallationDifferences(app).empty());
+    EXPECT_FALSE(restartNeeded);
+    for (const std::wstring& line : InstallationDifferences(app)) ADD_FAILURE() << Narrow(line);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExW(same.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(0, CompareFileTime(&marked, &data.ftLastWriteTime)) << "left as it was";
     EXPECT_FALSE(PathExists(Saved()));
 }
 

@@ -12,12 +12,14 @@
 
 #include "foundation/block.h"
 #include "foundation/debug_trace.h"
+#include "foundation/file_compare.h"
 #include "foundation/file_tree.h"
 #include "foundation/folder_walk.h"
 #include "foundation/run_control.h"
 #include "foundation/path_util.h"
 #include "tests/win32/support/files.h"
 #include "tests/win32/support/paths.h"
+#include "tests/win32/support/text.h"
 
 namespace {
 
@@ -390,6 +392,29 @@ TEST_F(FileTree, DeleteFolderTreeLeavesAHeldFileWithItsAttributesReset) {
     EXPECT_EQ(heldAttributes, reset);
     EXPECT_EQ(heldReadOnlyAttributes, reset);
     EXPECT_EQ(Traces().size(), 3u);  // the two files and the folder
+}
+
+// Equal only with every byte (a difference past the first read chunk
+// too) and the copied attributes; what cannot be read never counts as equal.
+TEST_F(FileTree, FileEqualsCopyOfComparesEveryByteAndTheCopiedAttributes) {
+    std::string large(200 * 1024 + 7, 'x');
+    WriteText(At(L"source"), large, FILE_ATTRIBUTE_READONLY);
+    WriteText(At(L"same"), large, FILE_ATTRIBUTE_READONLY);
+    WriteText(At(L"writable"), large);
+    large.back() = 'y';
+    WriteText(At(L"last byte"), large, FILE_ATTRIBUTE_READONLY);
+    WriteText(At(L"shorter"), large.substr(1), FILE_ATTRIBUTE_READONLY);
+    WriteText(At(L"empty"), "");
+    WriteText(At(L"also empty"), "");
+    CreateFolderPath(At(L"folder").c_str());
+    EXPECT_TRUE(FileEqualsCopyOf(At(L"same").c_str(), At(L"source").c_str()));
+    EXPECT_TRUE(FileEqualsCopyOf(At(L"empty").c_str(), At(L"also empty").c_str()));
+    for (const wchar_t* other : {L"writable", L"last byte", L"shorter", L"folder", L"missing"})
+        EXPECT_FALSE(FileEqualsCopyOf(At(other).c_str(), At(L"source").c_str())) << Narrow(other);
+    HANDLE held = CreateFileW(At(L"same").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(FileEqualsCopyOf(At(L"same").c_str(), At(L"source").c_str())) << "held without sharing";
+    CloseHandle(held);
 }
 
 // The tree prepared on the host side: tree\link and tree\sub\deeplink point to

@@ -13,6 +13,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The attributes a package carries onto an installed file.
+const DWORD kGuardingAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 // "C:\a\b" as "\\?\C:\a\b", so that no MAX_PATH limit applies (only for a
 // full path written with backslashes, which the prefix takes as it is).
 std::wstring LongPath(std::wstring path) {
@@ -118,6 +121,9 @@ void CompareFile(const std::wstring& expected, const std::wstring& actual,
         failures.push_back(L"file missing: " + actual);
     else if (ReadFileBytes(expected) != ReadFileBytes(actual))
         failures.push_back(L"content differs: " + actual);
+    else if ((GetFileAttributesW(expected.c_str()) ^ GetFileAttributesW(actual.c_str())) &
+             kGuardingAttributes)
+        failures.push_back(L"attributes differ: " + actual);
 }
 
 void CompareTrees(const std::wstring& expected, const std::wstring& actual,

@@ -22,7 +22,7 @@ std::vector<std::wstring> ListFolder(const std::wstring& path);
 // Files and folders below folder (not counting folder itself), or its files only.
 size_t CountEntries(const std::wstring& folder, bool filesOnly = false);
 // Adds to failures every difference between two files or two trees (names,
-// kinds, bytes).
+// kinds, bytes, the read-only, hidden and system attributes).
 void CompareFile(const std::wstring& expected, const std::wstring& actual,
                  std::vector<std::wstring>& failures);
 void CompareTrees(const std::wstring& expected, const std::wstring& actual,
